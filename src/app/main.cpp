@@ -1,0 +1,25 @@
+#include "collector/gpu_info_collector.h"
+#include "store/gpu_store.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+#include <memory>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tarsik");
+    QApplication::setOrganizationName("Tarsik");
+
+    tarsik::GPUStore store(std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices()));
+    store.applyFastInventory();
+
+    QListWidget window;
+    window.setWindowTitle("Tarsik");
+    for (const auto& device : store.devices()) {
+        window.addItem(QString::fromStdString(device.name));
+    }
+    window.resize(760, 540);
+    window.show();
+    return QApplication::exec();
+}

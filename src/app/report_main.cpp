@@ -1,0 +1,27 @@
+#include "collector/gpu_info_collector.h"
+#include "store/advanced_rows.h"
+
+#include <cstdio>
+#include <string>
+
+// Prints what the window shows for every GPU, for machines without a display and for bug reports.
+int main() {
+    const tarsik::GPUInfoCollector collector(tarsik::platform::linuxServices());
+    std::string text;
+    bool first = true;
+    for (const auto& device : collector.collectFast()) {
+        if (!first) {
+            text += '\n';
+        }
+        first = false;
+        text += device.name + '\n';
+        for (const auto& reading : tarsik::GPUInfoCollector::basicSensorsSynchronously(&device)) {
+            text += "  " + reading.name + ": " + reading.value + '\n';
+        }
+        for (const auto& row : tarsik::advancedRowsFor(&device)) {
+            text += "  " + row.key + ": " + row.value + '\n';
+        }
+    }
+    std::fputs(text.c_str(), stdout);
+    return 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "model/gpu_device.h"
+#include "model/sensor_reading.h"
+#include "platform/services.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarsik {
+
+// Inventory and sensor rules over the platform services it is given. It keeps no state between
+// calls, so one instance may serve any thread.
+class GPUInfoCollector {
+public:
+    explicit GPUInfoCollector(platform::Services services);
+
+    // The GPUs from the fast device list alone; never empty (the no-GPU placeholder instead).
+    std::vector<GPUDevice> collectFast() const;
+
+    // "GPU Name", "VRAM / Working Set", "Metal Support", "Displays Connected"; none for no device.
+    static std::vector<SensorReading> basicSensorsSynchronously(const GPUDevice* device);
+
+    // "Metal 3, macOS GPU Family 2, ..." or "Supported" when the device names no family.
+    static std::string metalSummary(const platform::GpuDeviceInfo& device);
+
+    // The vendor guessed from a device name by keyword.
+    static std::string vendor(std::string_view name);
+
+private:
+    std::vector<GPUDevice> collectFastSynchronously() const;
+
+    platform::Services services_;
+};
+
+} // namespace tarsik

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/uuid.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tarsik {
+
+// One display attached to a GPU. Built with designated initialisers; `id` is fresh per record.
+struct DisplayInfo {
+    Uuid id{};
+    std::string name{};
+    std::string resolution{};
+    bool main = false;
+    bool online = false;
+
+    friend bool operator==(const DisplayInfo&, const DisplayInfo&) = default;
+};
+
+// One graphics processor. Every value is display text already: the collectors choose the
+// wording ("Unknown", "Yes", a byte count) and the views print it.
+struct GPUDevice {
+    Uuid id{};
+    std::string name{};
+    std::string vendor{};
+    std::string chipsetModel{};
+    std::string type{};
+    std::string bus{};
+    std::string pciDeviceID{};
+    std::string pciRevisionID{};
+    std::string vram{};
+    std::string metalFamily{};
+    std::vector<DisplayInfo> displays{};
+    // Ordered by key, so equality treats it as a set of pairs and the hash is insertion-order free.
+    std::map<std::string, std::string> raw{};
+
+    friend bool operator==(const GPUDevice&, const GPUDevice&) = default;
+};
+
+// What an inventory returns instead of an empty list.
+GPUDevice noGPUPlaceholder();
+
+} // namespace tarsik
+
+template <> struct std::hash<tarsik::DisplayInfo> {
+    std::size_t operator()(const tarsik::DisplayInfo& display) const noexcept;
+};
+
+template <> struct std::hash<tarsik::GPUDevice> {
+    std::size_t operator()(const tarsik::GPUDevice& device) const noexcept;
+};

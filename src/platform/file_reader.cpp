@@ -1,0 +1,116 @@
+#include "platform/file_reader.h"
+
+#include <cerrno>
+#include <charconv>
+#include <fcntl.h>
+#include <limits.h>
+#include <unistd.h>
+
+namespace tarsik::platform {
+
+std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    std::string data(maxBytes, '\0');
+    std::size_t filled = 0;
+    bool failed = false;
+    while (filled < maxBytes) {
+        const ssize_t count = ::read(fd, data.data() + filled, maxBytes - filled);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            failed = true;
+            break;
+        }
+        if (count == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(count);
+    }
+    ::close(fd);
+    if (failed) {
+        return std::nullopt;
+    }
+    data.resize(filled);
+    return data;
+}
+
+std::string_view trimmed(std::string_view text) {
+    constexpr std::string_view space = " \t\n\r\v\f";
+    const auto first = text.find_first_not_of(space);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(space);
+    return text.substr(first, last - first + 1);
+}
+
+std::optional<std::string> readAttribute(const std::filesystem::path& path) {
+    auto data = readFile(path);
+    if (!data) {
+        return std::nullopt;
+    }
+    return std::string(trimmed(*data));
+}
+
+std::optional<std::uint64_t> parseUnsigned(std::string_view text, int base) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+    if (ec != std::errc{} || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::int64_t> parseSigned(std::string_view text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc{} || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint64_t> parseHex(std::string_view text) {
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        text.remove_prefix(2);
+    }
+    return parseUnsigned(text, 16);
+}
+
+std::optional<std::uint64_t> readUnsignedAttribute(const std::filesystem::path& path) {
+    const auto text = readAttribute(path);
+    if (!text) {
+        return std::nullopt;
+    }
+    if (text->starts_with("0x") || text->starts_with("0X")) {
+        return parseHex(*text);
+    }
+    return parseUnsigned(*text);
+}
+
+std::optional<std::string> readLinkName(const std::filesystem::path& path) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) {
+        return std::nullopt;
+    }
+    auto name = std::filesystem::path(std::string(target, static_cast<std::size_t>(length))).filename().string();
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    return name;
+}
+
+} // namespace tarsik::platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarsik::platform {
+
+// Which graphics API feature families a device supports. The list sets a family only where the
+// system can be asked about it.
+struct GpuFamilySupport {
+    bool metal3 = false;
+    bool mac2 = false;
+    bool mac1 = false;
+};
+
+// One GPU as the fast device list knows it: six properties, no child process, no registry.
+struct GpuDeviceInfo {
+    std::string name;
+    bool isLowPower = false;
+    std::uint64_t recommendedMaxWorkingSetSize = 0; // bytes; 0 when unknown
+    bool hasUnifiedMemory = false;
+    bool isRemovable = false;
+    GpuFamilySupport families;
+};
+
+// The machine's GPUs in the platform's order. Cheap enough for the UI thread.
+class GpuDeviceList {
+public:
+    virtual ~GpuDeviceList() = default;
+    virtual std::vector<GpuDeviceInfo> devices() const = 0;
+};
+
+} // namespace tarsik::platform

@@ -1,0 +1,97 @@
+#include "platform/pci_device.h"
+
+#include "platform/file_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+
+namespace tarsik::platform {
+namespace {
+
+template <typename T> std::optional<T> readHexAttribute(const std::filesystem::path& path) {
+    const auto text = readAttribute(path);
+    if (!text) {
+        return std::nullopt;
+    }
+    const auto value = parseHex(*text);
+    if (!value || *value > std::numeric_limits<T>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<T>(*value);
+}
+
+// Domain, bus, device, function; anything unparsable sorts last, by text.
+std::array<std::uint64_t, 4> slotNumbers(const std::string& slot) {
+    std::array<std::uint64_t, 4> numbers{};
+    numbers.fill(std::numeric_limits<std::uint64_t>::max());
+    const char* cursor = slot.data();
+    const char* const end = slot.data() + slot.size();
+    constexpr std::array<char, 4> separators{':', ':', '.', '\0'};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        std::uint64_t value = 0;
+        const auto [ptr, ec] = std::from_chars(cursor, end, value, 16);
+        if (ec != std::errc{}) {
+            return numbers;
+        }
+        numbers[i] = value;
+        cursor = ptr;
+        if (separators[i] != '\0') {
+            if (cursor == end || *cursor != separators[i]) {
+                return numbers;
+            }
+            ++cursor;
+        }
+    }
+    return numbers;
+}
+
+} // namespace
+
+bool slotLess(const std::string& a, const std::string& b) {
+    const auto left = slotNumbers(a);
+    const auto right = slotNumbers(b);
+    if (left != right) {
+        return left < right;
+    }
+    return a < b;
+}
+
+bool PciDevice::isRuntimeSuspended() const {
+    return readAttribute(directory / "power/runtime_status") == "suspended";
+}
+
+std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths) {
+    std::vector<PciDevice> devices;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(paths.pciDevices(), error);
+    for (const std::filesystem::directory_iterator end; !error && entries != end; entries.increment(error)) {
+        const auto directory = entries->path();
+        const auto classCode = readHexAttribute<std::uint32_t>(directory / "class");
+        if (!classCode || (*classCode >> 16) != 0x03) {
+            continue;
+        }
+        const auto vendorId = readHexAttribute<std::uint16_t>(directory / "vendor");
+        const auto deviceId = readHexAttribute<std::uint16_t>(directory / "device");
+        if (!vendorId || !deviceId) {
+            continue;
+        }
+        devices.push_back(PciDevice{
+            .slot = directory.filename().string(),
+            .directory = directory,
+            .vendorId = *vendorId,
+            .deviceId = *deviceId,
+            .classCode = *classCode,
+            .revision = readHexAttribute<std::uint8_t>(directory / "revision"),
+            .subsystemVendorId = readHexAttribute<std::uint16_t>(directory / "subsystem_vendor"),
+            .subsystemDeviceId = readHexAttribute<std::uint16_t>(directory / "subsystem_device"),
+            .driver = readLinkName(directory / "driver"),
+        });
+    }
+    std::sort(devices.begin(), devices.end(),
+              [](const PciDevice& a, const PciDevice& b) { return slotLess(a.slot, b.slot); });
+    return devices;
+}
+
+} // namespace tarsik::platform

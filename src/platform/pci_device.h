@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/system_paths.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarsik::platform {
+
+// A PCI function as sysfs describes it. Identifiers are the config-space values.
+struct PciDevice {
+    std::string slot;                    // "0000:03:00.0"
+    std::filesystem::path directory;     // its sysfs folder
+    std::uint16_t vendorId = 0;
+    std::uint16_t deviceId = 0;
+    std::uint32_t classCode = 0;         // base << 16 | sub << 8 | prog-if
+    std::optional<std::uint8_t> revision;
+    std::optional<std::uint16_t> subsystemVendorId;
+    std::optional<std::uint16_t> subsystemDeviceId;
+    std::optional<std::string> driver;   // basename of the driver link
+
+    bool isRuntimeSuspended() const;
+};
+
+// Display-class functions (base class 0x03: VGA, XGA, 3D and other display controllers) in slot
+// order. A function whose identity cannot be read (it vanished, or junk) is left out.
+std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths);
+
+// Orders "dddd:bb:dd.f" slots numerically, so wider domains sort after narrower ones.
+bool slotLess(const std::string& a, const std::string& b);
+
+} // namespace tarsik::platform

@@ -1,0 +1,14 @@
+#include "platform/services.h"
+
+#include "platform/sysfs_gpu_device_list.h"
+
+namespace tarsik::platform {
+
+Services linuxServices() {
+    const SystemPaths paths;
+    return Services{
+        .gpuDevices = std::make_shared<SysfsGpuDeviceList>(paths),
+    };
+}
+
+} // namespace tarsik::platform

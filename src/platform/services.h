@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/gpu_device_list.h"
+
+#include <memory>
+
+namespace tarsik::platform {
+
+// Every platform service the collector uses, handed to it at construction.
+struct Services {
+    std::shared_ptr<const GpuDeviceList> gpuDevices;
+};
+
+// The Linux implementations over the real system.
+Services linuxServices();
+
+} // namespace tarsik::platform

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/gpu_device_list.h"
+#include "platform/system_paths.h"
+
+namespace tarsik::platform {
+
+// Display-class PCI devices from sysfs, in slot order. Reads files only: it never initialises
+// NVML (which can block for seconds) and never wakes a runtime-suspended GPU.
+class SysfsGpuDeviceList final : public GpuDeviceList {
+public:
+    explicit SysfsGpuDeviceList(SystemPaths paths) : paths_(std::move(paths)) {}
+
+    std::vector<GpuDeviceInfo> devices() const override;
+
+private:
+    SystemPaths paths_;
+};
+
+} // namespace tarsik::platform

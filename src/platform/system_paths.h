@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+
+namespace tarsik::platform {
+
+// Where the system's files are. Production uses "/"; tests point it at a fixture tree.
+struct SystemPaths {
+    std::filesystem::path root = "/";
+
+    std::filesystem::path pciDevices() const { return root / "sys/bus/pci/devices"; }
+    std::filesystem::path nvidiaProcGpus() const { return root / "proc/driver/nvidia/gpus"; }
+    std::filesystem::path amdgpuIds() const { return root / "usr/share/libdrm/amdgpu.ids"; }
+    // Debian's pci.ids package; hwdata links the second name to the same file.
+    std::filesystem::path pciIds() const { return root / "usr/share/misc/pci.ids"; }
+    std::filesystem::path pciIdsAlternative() const { return root / "usr/share/hwdata/pci.ids"; }
+};
+
+} // namespace tarsik::platform
