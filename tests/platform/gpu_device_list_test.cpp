@@ -1,0 +1,109 @@
+#include "platform/pci_device.h"
+#include "platform/sysfs_gpu_device_list.h"
+#include "support/fixture_tree.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace tarsik::platform {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Field;
+using ::testing::IsEmpty;
+
+std::vector<GpuDeviceInfo> listOf(const testing::FixtureTree& tree) {
+    return SysfsGpuDeviceList(SystemPaths{.root = tree.root()}).devices();
+}
+
+std::vector<std::string> namesOf(const std::vector<GpuDeviceInfo>& devices) {
+    std::vector<std::string> names;
+    for (const auto& device : devices) {
+        names.push_back(device.name);
+    }
+    return names;
+}
+
+TEST(GpuDeviceList, WorkstationListsEveryDisplayClassFunctionInSlotOrder) {
+    const testing::FixtureTree tree("workstation");
+    const auto devices = listOf(tree);
+    EXPECT_THAT(namesOf(devices), ElementsAre("Intel CoffeeLake-S GT2 [UHD Graphics 630]", // pci.ids, prefixed
+                                              "NVIDIA H100 PCIe",                          // the driver's Model line
+                                              "AMD Radeon RX 6800 XT",                     // amdgpu.ids, rev c1
+                                              "Red Hat Virtio 1.0 GPU"));                  // 0x0380 display controller
+    ASSERT_EQ(devices.size(), 4u);
+
+    const auto& intel = devices[0];
+    EXPECT_TRUE(intel.isLowPower);
+    EXPECT_TRUE(intel.hasUnifiedMemory);
+    EXPECT_EQ(intel.recommendedMaxWorkingSetSize, 0u);
+
+    const auto& nvidia = devices[1];
+    EXPECT_FALSE(nvidia.isLowPower) << "a 3D controller without boot_vga is still listed, as discrete";
+    EXPECT_EQ(nvidia.recommendedMaxWorkingSetSize, 0u) << "memory comes from NVML, never on the UI thread";
+
+    const auto& amd = devices[2];
+    EXPECT_FALSE(amd.isLowPower);
+    EXPECT_FALSE(amd.isRemovable);
+    EXPECT_EQ(amd.recommendedMaxWorkingSetSize, 17163091968u);
+    EXPECT_FALSE(amd.families.metal3 || amd.families.mac2 || amd.families.mac1);
+
+    EXPECT_FALSE(devices[3].isLowPower);
+}
+
+TEST(GpuDeviceList, LaptopWithApuAndSleepingExternalGpu) {
+    const testing::FixtureTree tree("amd-apu-laptop");
+    const auto devices = listOf(tree);
+    // The sleeping eGPU is named from pci.ids: its driver's information file would wake it.
+    EXPECT_THAT(namesOf(devices), ElementsAre("NVIDIA GA104 [GeForce RTX 3070]", "AMD Phoenix1"));
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_TRUE(devices[0].isRemovable);
+    EXPECT_FALSE(devices[0].isLowPower);
+    EXPECT_TRUE(devices[1].isLowPower) << "amdgpu's vddnb rail marks an APU";
+    EXPECT_EQ(devices[1].recommendedMaxWorkingSetSize, 512u * 1024 * 1024);
+}
+
+TEST(GpuDeviceList, VirtualAdaptersAreListedLikeAnyOther) {
+    const testing::FixtureTree tree("virtual-machine");
+    const auto devices = listOf(tree);
+    // QEMU's standard VGA is not in pci.ids; QXL sits at 00:02.0 but is not Intel, so not integrated.
+    EXPECT_THAT(namesOf(devices), ElementsAre("1234:1111", "Red Hat QXL paravirtual graphic card"));
+    EXPECT_FALSE(devices.at(1).isLowPower);
+}
+
+TEST(GpuDeviceList, MachineWithoutDisplayDevicesListsNothing) {
+    const testing::FixtureTree tree("headless");
+    EXPECT_THAT(listOf(tree), IsEmpty());
+    const testing::FixtureTree empty("");
+    EXPECT_THAT(listOf(empty), IsEmpty()) << "no sysfs at all";
+}
+
+TEST(GpuDeviceList, BrokenFilesFallBackFieldByFieldAndKeepTheRestOfTheList) {
+    const testing::FixtureTree tree("workstation");
+    const std::string amd = "sys/bus/pci/devices/0000:03:00.0/";
+    const std::string nvidia = "sys/bus/pci/devices/0000:01:00.0/";
+    tree.makeUnreadable(amd + "revision");                  // amdgpu.ids needs it: pci.ids instead
+    tree.write(amd + "mem_info_vram_total", "N/A\n");        // junk: unknown memory
+    tree.remove(amd + "driver");                             // no driver bound
+    tree.remove("proc/driver/nvidia");                       // driver not loaded
+    tree.write("sys/bus/pci/devices/0000:00:02.0/class", "0x03"); // junk class: not display-class
+    tree.remove("sys/bus/pci/devices/0000:04:00.0/vendor");  // vanished while being read
+
+    const auto devices = listOf(tree);
+    EXPECT_THAT(namesOf(devices),
+                ElementsAre("NVIDIA GH100 [H100 PCIe]", "AMD Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]"));
+    EXPECT_EQ(devices.at(1).recommendedMaxWorkingSetSize, 0u);
+
+    tree.remove("usr/share/misc/pci.ids");
+    EXPECT_THAT(namesOf(listOf(tree)), ElementsAre("10de:2331", "1002:73bf"));
+}
+
+TEST(PciDevice, SlotsSortNumerically) {
+    EXPECT_TRUE(slotLess("0000:02:00.0", "0000:0a:00.0"));
+    EXPECT_TRUE(slotLess("0000:ff:00.0", "10000:00:00.0")) << "a wider domain is a larger number";
+    EXPECT_TRUE(slotLess("0000:00:02.0", "garbage"));
+    EXPECT_FALSE(slotLess("0000:00:02.0", "0000:00:02.0"));
+}
+
+} // namespace
+} // namespace tarsik::platform

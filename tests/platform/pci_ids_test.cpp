@@ -1,0 +1,61 @@
+#include "platform/amdgpu_ids.h"
+#include "platform/pci_ids.h"
+
+#include <gtest/gtest.h>
+
+namespace tarsik::platform {
+namespace {
+
+constexpr const char* database = "# comment\n"
+                                 "1002  Advanced Micro Devices, Inc. [AMD/ATI]\n"
+                                 "\t73bf  Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]\n"
+                                 "\t\t1da2 438e  NITRO+ Radeon RX 6800 XT\n"
+                                 "\t73c0  Navi 22\n"
+                                 "# a comment inside the next vendor's block\n"
+                                 "10de  NVIDIA Corporation\n"
+                                 "\t2330  GH100[H100 SXM5 80GB]\n"
+                                 "\t\t10de 1626  H100 SXM5\n"
+                                 "\t2331  GH100 [H100 PCIe]\n"
+                                 "\n"
+                                 "C 03  Display controller\n"
+                                 "\t00  VGA compatible controller\n";
+
+TEST(PciIds, FindsVendorsDevicesAndSubsystemsWithinTheirOwnBlock) {
+    const PciIds ids{std::string(database)};
+    EXPECT_EQ(ids.vendorName(0x1002), "Advanced Micro Devices, Inc. [AMD/ATI]");
+    EXPECT_EQ(ids.deviceName(0x1002, 0x73bf), "Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]");
+    EXPECT_EQ(ids.deviceName(0x10de, 0x2330), "GH100[H100 SXM5 80GB]");
+    EXPECT_EQ(ids.deviceName(0x10de, 0x2331), "GH100 [H100 PCIe]");
+    EXPECT_EQ(ids.subsystemName(0x1002, 0x73bf, 0x1da2, 0x438e), "NITRO+ Radeon RX 6800 XT");
+
+    EXPECT_EQ(ids.deviceName(0x1002, 0x2330), std::nullopt) << "another vendor's device";
+    EXPECT_EQ(ids.subsystemName(0x1002, 0x73c0, 0x1da2, 0x438e), std::nullopt) << "another device's subsystem";
+    EXPECT_EQ(ids.vendorName(0x1234), std::nullopt);
+    EXPECT_EQ(ids.deviceName(0x10de, 0x0300), std::nullopt) << "the class section is not a vendor";
+}
+
+TEST(PciIds, MissingOrEmptyDatabaseKnowsNothing) {
+    const PciIds missing{SystemPaths{.root = "/nonexistent"}};
+    EXPECT_EQ(missing.vendorName(0x1002), std::nullopt);
+    const PciIds empty{std::string()};
+    EXPECT_EQ(empty.deviceName(0x1002, 0x73bf), std::nullopt);
+    const PciIds truncated{std::string("1002  AMD\n\t73bf")};
+    EXPECT_EQ(truncated.deviceName(0x1002, 0x73bf), std::nullopt);
+}
+
+TEST(AmdgpuIds, NeedsBothDeviceAndRevision) {
+    constexpr const char* ids = "# List of AMDGPU IDs\n\n1.0.0\n"
+                                "1309,\t00,\tAMD Radeon R7 Graphics\n"
+                                "73BF,\tC0,\tAMD Radeon RX 6900 XT\n"
+                                "73BF,\tC1,\tAMD Radeon RX 6800 XT\n"
+                                "broken line\n"
+                                "73BF,\tC3\n";
+    EXPECT_EQ(amdgpuMarketingName(ids, 0x73bf, 0xc1), "AMD Radeon RX 6800 XT");
+    EXPECT_EQ(amdgpuMarketingName(ids, 0x1309, 0x00), "AMD Radeon R7 Graphics") << "revision 00 lines match";
+    EXPECT_EQ(amdgpuMarketingName(ids, 0x73bf, 0xc3), std::nullopt);
+    EXPECT_EQ(amdgpuMarketingName(ids, 0x73bf, 0xc2), std::nullopt);
+    EXPECT_EQ(amdgpuMarketingName("73BF,\tC1,\tNot the version line\n", 0x73bf, 0xc1), std::nullopt);
+}
+
+} // namespace
+} // namespace tarsik::platform
