@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QListWidget>
-
 #include <memory>
 
 int main(int argc, char* argv[]) {

@@ -13,7 +13,7 @@ namespace tarsik {
 // Inventory and sensor rules over the platform services it is given. It keeps no state between
 // calls, so one instance may serve any thread.
 class GPUInfoCollector {
-public:
+  public:
     explicit GPUInfoCollector(platform::Services services);
 
     // The GPUs from the fast device list alone; never empty (the no-GPU placeholder instead).
@@ -28,7 +28,7 @@ public:
     // The vendor guessed from a device name by keyword.
     static std::string vendor(std::string_view name);
 
-private:
+  private:
     std::vector<GPUDevice> collectFastSynchronously() const;
 
     platform::Services services_;

@@ -42,8 +42,9 @@ std::size_t std::hash<tarsik::DisplayInfo>::operator()(const tarsik::DisplayInfo
 std::size_t std::hash<tarsik::GPUDevice>::operator()(const tarsik::GPUDevice& device) const noexcept {
     std::size_t seed = 0;
     combine(seed, device.id);
-    for (const std::string* text : {&device.name, &device.vendor, &device.chipsetModel, &device.type, &device.bus,
-                                    &device.pciDeviceID, &device.pciRevisionID, &device.vram, &device.metalFamily}) {
+    for (const std::string* text :
+         {&device.name, &device.vendor, &device.chipsetModel, &device.type, &device.bus, &device.pciDeviceID,
+          &device.pciRevisionID, &device.vram, &device.metalFamily}) {
         combine(seed, *text);
     }
     combine(seed, device.displays.size());
@@ -58,7 +59,8 @@ std::size_t std::hash<tarsik::GPUDevice>::operator()(const tarsik::GPUDevice& de
     return seed;
 }
 
-std::size_t std::hash<tarsik::SensorReading>::operator()(const tarsik::SensorReading& reading) const noexcept {
+std::size_t
+std::hash<tarsik::SensorReading>::operator()(const tarsik::SensorReading& reading) const noexcept {
     std::size_t seed = 0;
     combine(seed, reading.id);
     combine(seed, reading.name);

@@ -11,7 +11,7 @@ namespace tarsik {
 // A random (version 4) 128-bit identifier. Records take a fresh one when built, so two
 // inventories of the same machine never share identifiers.
 class Uuid {
-public:
+  public:
     using Bytes = std::array<std::uint8_t, 16>;
 
     Uuid() : bytes_(random().bytes_) {}
@@ -25,7 +25,7 @@ public:
 
     friend bool operator==(const Uuid&, const Uuid&) = default;
 
-private:
+  private:
     struct Uninitialised {};
     explicit Uuid(Uninitialised) : bytes_{} {}
 

@@ -19,12 +19,14 @@ std::optional<std::string> amdgpuMarketingName(std::string_view idsText, std::ui
             continue;
         }
         const auto firstComma = line.find(',');
-        const auto secondComma = firstComma == std::string_view::npos ? firstComma : line.find(',', firstComma + 1);
+        const auto secondComma =
+            firstComma == std::string_view::npos ? firstComma : line.find(',', firstComma + 1);
         if (secondComma == std::string_view::npos) {
             continue;
         }
         const auto lineDevice = parseHex(trimmed(line.substr(0, firstComma)));
-        const auto lineRevision = parseHex(trimmed(line.substr(firstComma + 1, secondComma - firstComma - 1)));
+        const auto lineRevision =
+            parseHex(trimmed(line.substr(firstComma + 1, secondComma - firstComma - 1)));
         if (lineDevice != device || lineRevision != revision) {
             continue;
         }
@@ -36,7 +38,8 @@ std::optional<std::string> amdgpuMarketingName(std::string_view idsText, std::ui
     return std::nullopt;
 }
 
-std::optional<std::string> amdgpuMarketingName(const SystemPaths& paths, std::uint16_t device, std::uint8_t revision) {
+std::optional<std::string> amdgpuMarketingName(const SystemPaths& paths, std::uint16_t device,
+                                               std::uint8_t revision) {
     // The Debian file is about 20 KB; a bound keeps a corrupt one from costing much.
     const auto text = readFile(paths.amdgpuIds(), 1 << 20);
     if (!text) {

@@ -106,7 +106,8 @@ std::optional<std::string> readLinkName(const std::filesystem::path& path) {
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) {
         return std::nullopt;
     }
-    auto name = std::filesystem::path(std::string(target, static_cast<std::size_t>(length))).filename().string();
+    auto name =
+        std::filesystem::path(std::string(target, static_cast<std::size_t>(length))).filename().string();
     if (name.empty()) {
         return std::nullopt;
     }

@@ -26,7 +26,7 @@ struct GpuDeviceInfo {
 
 // The machine's GPUs in the platform's order. Cheap enough for the UI thread.
 class GpuDeviceList {
-public:
+  public:
     virtual ~GpuDeviceList() = default;
     virtual std::vector<GpuDeviceInfo> devices() const = 0;
 };

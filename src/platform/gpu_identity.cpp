@@ -92,8 +92,9 @@ std::optional<std::string> vendorShortName(std::uint16_t vendorId, const PciIds&
     }
     std::string_view shortName = *name;
     shortName = shortName.substr(0, std::min(shortName.find(','), shortName.find(" [")));
-    static constexpr std::array suffixes{" Corporation", " Corp.", " Inc.", " Ltd.", " Limited", " GmbH",
-                                         " Co.", " Technology", " Technologies", " Systems"};
+    static constexpr std::array suffixes{" Corporation",  " Corp.",  " Inc.", " Ltd.",
+                                         " Limited",      " GmbH",   " Co.",  " Technology",
+                                         " Technologies", " Systems"};
     for (bool stripped = true; stripped;) {
         stripped = false;
         for (std::string_view suffix : suffixes) {

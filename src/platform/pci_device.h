@@ -12,15 +12,15 @@ namespace tarsik::platform {
 
 // A PCI function as sysfs describes it. Identifiers are the config-space values.
 struct PciDevice {
-    std::string slot;                    // "0000:03:00.0"
-    std::filesystem::path directory;     // its sysfs folder
+    std::string slot;                // "0000:03:00.0"
+    std::filesystem::path directory; // its sysfs folder
     std::uint16_t vendorId = 0;
     std::uint16_t deviceId = 0;
-    std::uint32_t classCode = 0;         // base << 16 | sub << 8 | prog-if
+    std::uint32_t classCode = 0; // base << 16 | sub << 8 | prog-if
     std::optional<std::uint8_t> revision;
     std::optional<std::uint16_t> subsystemVendorId;
     std::optional<std::uint16_t> subsystemDeviceId;
-    std::optional<std::string> driver;   // basename of the driver link
+    std::optional<std::string> driver; // basename of the driver link
 
     bool isRuntimeSuspended() const;
 };

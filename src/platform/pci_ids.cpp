@@ -16,6 +16,38 @@ std::string hex4(std::uint16_t value) {
     return text;
 }
 
+constexpr std::uint32_t pastLastVendor = 0x10000;
+
+bool isLowerHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+// The first vendor line ("1002  Advanced Micro Devices...") that starts at or after `position`,
+// with its identifier; the class section or the end of the text count as past every vendor.
+std::pair<std::size_t, std::uint32_t> nextVendorLine(std::string_view all, std::size_t position) {
+    if (position > 0 && all[position - 1] != '\n') {
+        const auto newline = all.find('\n', position);
+        position = newline == std::string_view::npos ? all.size() : newline + 1;
+    }
+    while (position + 6 <= all.size()) {
+        const auto line = all.substr(position, 6);
+        if (line.starts_with("C ")) {
+            break;
+        }
+        if (isLowerHex(line[0]) && isLowerHex(line[1]) && isLowerHex(line[2]) && isLowerHex(line[3]) &&
+            line[4] == ' ' && line[5] == ' ') {
+            return {position,
+                    static_cast<std::uint32_t>(std::stoul(std::string(line.substr(0, 4)), nullptr, 16))};
+        }
+        const auto newline = all.find('\n', position);
+        if (newline == std::string_view::npos) {
+            break;
+        }
+        position = newline + 1;
+    }
+    return {all.size(), pastLastVendor};
+}
+
 // The name after "<id>  " on a line that starts with `prefix` (already matched).
 std::optional<std::string> nameAfter(std::string_view line, std::size_t prefixLength) {
     if (line.size() <= prefixLength) {
@@ -59,7 +91,8 @@ PciIds::PciIds(const SystemPaths& paths) {
         }
         struct stat status {};
         if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-            void* map = ::mmap(nullptr, static_cast<std::size_t>(status.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            void* map =
+                ::mmap(nullptr, static_cast<std::size_t>(status.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
             if (map != MAP_FAILED) {
                 data_ = static_cast<const char*>(map);
                 size_ = static_cast<std::size_t>(status.st_size);
@@ -86,16 +119,22 @@ std::optional<std::string_view> PciIds::vendorBlock(std::uint16_t vendor) const 
         return std::nullopt;
     }
     const std::string_view all(data_, size_);
-    const std::string needle = "\n" + hex4(vendor) + "  ";
-    std::size_t start = 0;
-    if (all.starts_with(std::string_view(needle).substr(1))) {
-        start = 0;
-    } else {
-        const auto found = all.find(needle);
-        if (found == std::string_view::npos) {
-            return std::nullopt;
+    // pci.ids keeps its vendors in ascending order, so a binary search over byte offsets touches
+    // a few pages of the 1.3 MB file instead of reading through it.
+    std::size_t low = 0;
+    std::size_t high = all.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const auto [offset, id] = nextVendorLine(all, middle);
+        if (id < vendor) {
+            low = offset + 1;
+        } else {
+            high = middle;
         }
-        start = found + 1;
+    }
+    const auto [start, id] = nextVendorLine(all, low);
+    if (id != vendor) {
+        return std::nullopt;
     }
     // The block ends at the next line that starts neither with a tab nor with a comment.
     std::size_t end = start;
@@ -139,8 +178,8 @@ std::optional<std::string> PciIds::deviceName(std::uint16_t vendor, std::uint16_
     return name;
 }
 
-std::optional<std::string> PciIds::subsystemName(std::uint16_t vendor, std::uint16_t device, std::uint16_t subVendor,
-                                                 std::uint16_t subDevice) const {
+std::optional<std::string> PciIds::subsystemName(std::uint16_t vendor, std::uint16_t device,
+                                                 std::uint16_t subVendor, std::uint16_t subDevice) const {
     const auto block = vendorBlock(vendor);
     if (!block) {
         return std::nullopt;

@@ -12,7 +12,7 @@ namespace tarsik::platform {
 // Lookups in the pci.ids database. The file is mapped, not parsed: a lookup scans only for its
 // vendor's block, so a few GPUs cost a few searches instead of a parse of the whole database.
 class PciIds {
-public:
+  public:
     explicit PciIds(const SystemPaths& paths);
     // For parsers and tests: the database text itself.
     explicit PciIds(std::string text);
@@ -23,10 +23,10 @@ public:
 
     std::optional<std::string> vendorName(std::uint16_t vendor) const;
     std::optional<std::string> deviceName(std::uint16_t vendor, std::uint16_t device) const;
-    std::optional<std::string> subsystemName(std::uint16_t vendor, std::uint16_t device, std::uint16_t subVendor,
-                                             std::uint16_t subDevice) const;
+    std::optional<std::string> subsystemName(std::uint16_t vendor, std::uint16_t device,
+                                             std::uint16_t subVendor, std::uint16_t subDevice) const;
 
-private:
+  private:
     // The vendor's block: its own line through the line before the next vendor or class line.
     std::optional<std::string_view> vendorBlock(std::uint16_t vendor) const;
 

@@ -8,12 +8,12 @@ namespace tarsik::platform {
 // Display-class PCI devices from sysfs, in slot order. Reads files only: it never initialises
 // NVML (which can block for seconds) and never wakes a runtime-suspended GPU.
 class SysfsGpuDeviceList final : public GpuDeviceList {
-public:
+  public:
     explicit SysfsGpuDeviceList(SystemPaths paths) : paths_(std::move(paths)) {}
 
     std::vector<GpuDeviceInfo> devices() const override;
 
-private:
+  private:
     SystemPaths paths_;
 };
 

@@ -14,8 +14,9 @@ const GPUDevice* GPUStore::selectedGPU() const {
         return nullptr;
     }
     if (selectedID_) {
-        const auto found = std::find_if(devices_.begin(), devices_.end(),
-                                        [this](const GPUDevice& device) { return device.id == *selectedID_; });
+        const auto found = std::find_if(devices_.begin(), devices_.end(), [this](const GPUDevice& device) {
+            return device.id == *selectedID_;
+        });
         if (found != devices_.end()) {
             return &*found;
         }
@@ -37,7 +38,9 @@ void GPUStore::applyFastInventory() {
     setRefreshCount(refreshCount_ + 1);
 }
 
-void GPUStore::updateAdvancedRows(const GPUDevice* device) { setAdvancedRows(advancedRowsFor(device)); }
+void GPUStore::updateAdvancedRows(const GPUDevice* device) {
+    setAdvancedRows(advancedRowsFor(device));
+}
 
 void GPUStore::setDevices(std::vector<GPUDevice> devices) {
     devices_ = std::move(devices);

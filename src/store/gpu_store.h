@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 #include <QObject>
-
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -21,7 +20,7 @@ namespace tarsik {
 class GPUStore : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit GPUStore(std::shared_ptr<const GPUInfoCollector> collector, QObject* parent = nullptr);
 
     const std::vector<GPUDevice>& devices() const { return devices_; }
@@ -39,7 +38,7 @@ public:
     void applyFastInventory();
     void updateAdvancedRows(const GPUDevice* device);
 
-signals:
+  signals:
     void devicesChanged();
     void selectedIDChanged();
     void sensorsChanged();
@@ -48,7 +47,7 @@ signals:
     void refreshCountChanged();
     void advancedRowsChanged();
 
-private:
+  private:
     void setDevices(std::vector<GPUDevice> devices);
     void setSelectedID(std::optional<Uuid> id);
     void setSensors(std::vector<SensorReading> sensors);

@@ -5,11 +5,11 @@
 namespace tarsik::testing {
 
 class FakeGpuDeviceList final : public platform::GpuDeviceList {
-public:
+  public:
     explicit FakeGpuDeviceList(std::vector<platform::GpuDeviceInfo> devices) : devices_(std::move(devices)) {}
     std::vector<platform::GpuDeviceInfo> devices() const override { return devices_; }
 
-private:
+  private:
     std::vector<platform::GpuDeviceInfo> devices_;
 };
 

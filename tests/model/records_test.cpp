@@ -3,7 +3,6 @@
 #include "model/sensor_reading.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 #include <unordered_set>
 
@@ -21,9 +20,11 @@ GPUDevice sampleDevice() {
         .pciRevisionID = "0x00c1",
         .vram = "16 GB",
         .metalFamily = "Supported",
-        .displays = {DisplayInfo{.name = "DELL U2720Q", .resolution = "3840 x 2160", .main = true, .online = true},
-                     DisplayInfo{.name = "HDMI-A-1", .resolution = "1920 x 1080", .main = false, .online = true}},
-        .raw = {{"sppci_model", "AMD Radeon RX 6800 XT"}, {"Profiler Source", "system_profiler SPDisplaysDataType"}},
+        .displays =
+            {DisplayInfo{.name = "DELL U2720Q", .resolution = "3840 x 2160", .main = true, .online = true},
+             DisplayInfo{.name = "HDMI-A-1", .resolution = "1920 x 1080", .main = false, .online = true}},
+        .raw = {{"sppci_model", "AMD Radeon RX 6800 XT"},
+                {"Profiler Source", "system_profiler SPDisplaysDataType"}},
     };
 }
 
@@ -95,8 +96,9 @@ TEST(Records, PlaceholderIsTheNoGPURecord) {
     const auto placeholder = noGPUPlaceholder();
     EXPECT_EQ(placeholder.name, "No GPU detected");
     EXPECT_EQ(placeholder.type, "GPU");
-    for (const auto* text : {&placeholder.vendor, &placeholder.chipsetModel, &placeholder.bus, &placeholder.pciDeviceID,
-                             &placeholder.pciRevisionID, &placeholder.vram, &placeholder.metalFamily}) {
+    for (const auto* text :
+         {&placeholder.vendor, &placeholder.chipsetModel, &placeholder.bus, &placeholder.pciDeviceID,
+          &placeholder.pciRevisionID, &placeholder.vram, &placeholder.metalFamily}) {
         EXPECT_EQ(*text, "Unknown");
     }
     EXPECT_TRUE(placeholder.displays.empty());

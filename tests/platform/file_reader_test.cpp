@@ -47,7 +47,8 @@ TEST(FileReader, LinkNameIsTheTargetsBasename) {
     const testing::FixtureTree tree("workstation");
     EXPECT_EQ(readLinkName(tree.path("sys/bus/pci/devices/0000:03:00.0/driver")), "amdgpu");
     EXPECT_EQ(readLinkName(tree.path("sys/bus/pci/devices/0000:05:00.0/driver")), std::nullopt);
-    EXPECT_EQ(readLinkName(tree.path("sys/bus/pci/devices/0000:03:00.0/vendor")), std::nullopt) << "not a link";
+    EXPECT_EQ(readLinkName(tree.path("sys/bus/pci/devices/0000:03:00.0/vendor")), std::nullopt)
+        << "not a link";
 }
 
 } // namespace

@@ -27,10 +27,11 @@ std::vector<std::string> namesOf(const std::vector<GpuDeviceInfo>& devices) {
 TEST(GpuDeviceList, WorkstationListsEveryDisplayClassFunctionInSlotOrder) {
     const testing::FixtureTree tree("workstation");
     const auto devices = listOf(tree);
-    EXPECT_THAT(namesOf(devices), ElementsAre("Intel CoffeeLake-S GT2 [UHD Graphics 630]", // pci.ids, prefixed
-                                              "NVIDIA H100 PCIe",                          // the driver's Model line
-                                              "AMD Radeon RX 6800 XT",                     // amdgpu.ids, rev c1
-                                              "Red Hat Virtio 1.0 GPU"));                  // 0x0380 display controller
+    EXPECT_THAT(namesOf(devices),
+                ElementsAre("Intel CoffeeLake-S GT2 [UHD Graphics 630]", // pci.ids, prefixed
+                            "NVIDIA H100 PCIe",                          // the driver's Model line
+                            "AMD Radeon RX 6800 XT",                     // amdgpu.ids, rev c1
+                            "Red Hat Virtio 1.0 GPU"));                  // 0x0380 display controller
     ASSERT_EQ(devices.size(), 4u);
 
     const auto& intel = devices[0];
@@ -82,12 +83,12 @@ TEST(GpuDeviceList, BrokenFilesFallBackFieldByFieldAndKeepTheRestOfTheList) {
     const testing::FixtureTree tree("workstation");
     const std::string amd = "sys/bus/pci/devices/0000:03:00.0/";
     const std::string nvidia = "sys/bus/pci/devices/0000:01:00.0/";
-    tree.makeUnreadable(amd + "revision");                  // amdgpu.ids needs it: pci.ids instead
-    tree.write(amd + "mem_info_vram_total", "N/A\n");        // junk: unknown memory
-    tree.remove(amd + "driver");                             // no driver bound
-    tree.remove("proc/driver/nvidia");                       // driver not loaded
+    tree.makeUnreadable(amd + "revision");                        // amdgpu.ids needs it: pci.ids instead
+    tree.write(amd + "mem_info_vram_total", "N/A\n");             // junk: unknown memory
+    tree.remove(amd + "driver");                                  // no driver bound
+    tree.remove("proc/driver/nvidia");                            // driver not loaded
     tree.write("sys/bus/pci/devices/0000:00:02.0/class", "0x03"); // junk class: not display-class
-    tree.remove("sys/bus/pci/devices/0000:04:00.0/vendor");  // vanished while being read
+    tree.remove("sys/bus/pci/devices/0000:04:00.0/vendor");       // vanished while being read
 
     const auto devices = listOf(tree);
     EXPECT_THAT(namesOf(devices),

@@ -14,12 +14,15 @@ std::shared_ptr<GPUInfoCollector> collectorOver(std::vector<platform::GpuDeviceI
 
 // Records the order in which the store's observable properties are assigned.
 class SignalRecorder {
-public:
+  public:
     explicit SignalRecorder(GPUStore& store) {
         const std::pair<void (GPUStore::*)(), const char*> changeSignals[] = {
-            {&GPUStore::devicesChanged, "devices"},       {&GPUStore::selectedIDChanged, "selectedID"},
-            {&GPUStore::sensorsChanged, "sensors"},       {&GPUStore::isRefreshingChanged, "isRefreshing"},
-            {&GPUStore::lastRefreshChanged, "lastRefresh"}, {&GPUStore::refreshCountChanged, "refreshCount"},
+            {&GPUStore::devicesChanged, "devices"},
+            {&GPUStore::selectedIDChanged, "selectedID"},
+            {&GPUStore::sensorsChanged, "sensors"},
+            {&GPUStore::isRefreshingChanged, "isRefreshing"},
+            {&GPUStore::lastRefreshChanged, "lastRefresh"},
+            {&GPUStore::refreshCountChanged, "refreshCount"},
             {&GPUStore::advancedRowsChanged, "advancedRows"},
         };
         for (const auto& [signal, name] : changeSignals) {

@@ -14,7 +14,8 @@ FixtureTree::FixtureTree(std::string_view machine) {
     root_ = pattern;
     if (!machine.empty()) {
         std::filesystem::copy(std::filesystem::path(TARSIK_FIXTURES_DIR) / "sysfs" / machine, root_,
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::copy_symlinks);
     }
 }
 
@@ -29,7 +30,9 @@ void FixtureTree::write(std::string_view relative, std::string_view content) con
     std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
 }
 
-void FixtureTree::remove(std::string_view relative) const { std::filesystem::remove_all(path(relative)); }
+void FixtureTree::remove(std::string_view relative) const {
+    std::filesystem::remove_all(path(relative));
+}
 
 void FixtureTree::makeUnreadable(std::string_view relative) const {
     remove(relative);

@@ -9,7 +9,7 @@ namespace tarsik::testing {
 // A private copy of tests/fixtures/sysfs/<machine> in a temporary folder, removed afterwards,
 // so a test may delete, truncate or replace any file of it.
 class FixtureTree {
-public:
+  public:
     explicit FixtureTree(std::string_view machine);
     ~FixtureTree();
 
@@ -25,7 +25,7 @@ public:
     // where chmod 000 would not stop a read.
     void makeUnreadable(std::string_view relative) const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

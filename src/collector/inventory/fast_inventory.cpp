@@ -8,10 +8,14 @@
 namespace tarsik {
 namespace {
 
-std::string yesNo(bool flag) { return flag ? "Yes" : "No"; }
+std::string yesNo(bool flag) {
+    return flag ? "Yes" : "No";
+}
 
 // A working set of 0 means the list could not tell; no real GPU has zero bytes of memory.
-std::string workingSetText(std::uint64_t bytes) { return bytes == 0 ? "Unknown" : formatByteCount(bytes); }
+std::string workingSetText(std::uint64_t bytes) {
+    return bytes == 0 ? "Unknown" : formatByteCount(bytes);
+}
 
 } // namespace
 
@@ -59,7 +63,9 @@ std::string GPUInfoCollector::vendor(std::string_view name) {
     return "Unknown";
 }
 
-std::vector<GPUDevice> GPUInfoCollector::collectFast() const { return collectFastSynchronously(); }
+std::vector<GPUDevice> GPUInfoCollector::collectFast() const {
+    return collectFastSynchronously();
+}
 
 std::vector<GPUDevice> GPUInfoCollector::collectFastSynchronously() const {
     std::vector<GPUDevice> devices;
@@ -98,7 +104,8 @@ std::vector<SensorReading> GPUInfoCollector::basicSensorsSynchronously(const GPU
     }
     return {
         SensorReading{.name = "GPU Name", .value = device->name},
-        SensorReading{.name = "VRAM / Working Set", .value = device->vram == "Unknown" ? "N/A" : device->vram},
+        SensorReading{.name = "VRAM / Working Set",
+                      .value = device->vram == "Unknown" ? "N/A" : device->vram},
         SensorReading{.name = "Metal Support", .value = device->metalFamily},
         SensorReading{.name = "Displays Connected", .value = std::to_string(device->displays.size())},
     };

@@ -41,8 +41,8 @@ TEST(FastInventory, BuildsOneRecordPerListedDeviceInListOrder) {
     EXPECT_TRUE(amd.displays.empty());
     EXPECT_THAT(amd.raw, ElementsAre(Pair("Fast Startup Source", "Metal"), Pair("Low Power", "No"),
                                      Pair("Metal Device Name", "AMD Radeon RX 6800 XT"),
-                                     Pair("Recommended Max Working Set", "15.98 GB"), Pair("Removable", "Yes"),
-                                     Pair("Unified Memory", "No")));
+                                     Pair("Recommended Max Working Set", "15.98 GB"),
+                                     Pair("Removable", "Yes"), Pair("Unified Memory", "No")));
 
     const auto& intel = devices[1];
     EXPECT_EQ(intel.vendor, "Intel");
@@ -64,10 +64,12 @@ TEST(FastInventory, NoDeviceGivesExactlyThePlaceholder) {
 TEST(FastInventory, MetalSummaryListsFamiliesInOrderOrSaysSupported) {
     using platform::GpuDeviceInfo;
     EXPECT_EQ(GPUInfoCollector::metalSummary(GpuDeviceInfo{}), "Supported");
-    EXPECT_EQ(GPUInfoCollector::metalSummary(GpuDeviceInfo{.families = {.mac2 = true}}), "macOS GPU Family 2");
+    EXPECT_EQ(GPUInfoCollector::metalSummary(GpuDeviceInfo{.families = {.mac2 = true}}),
+              "macOS GPU Family 2");
     EXPECT_EQ(GPUInfoCollector::metalSummary(GpuDeviceInfo{.families = {.metal3 = true, .mac2 = true}}),
               "Metal 3, macOS GPU Family 2");
-    EXPECT_EQ(GPUInfoCollector::metalSummary(GpuDeviceInfo{.families = {.metal3 = true, .mac2 = true, .mac1 = true}}),
+    EXPECT_EQ(GPUInfoCollector::metalSummary(
+                  GpuDeviceInfo{.families = {.metal3 = true, .mac2 = true, .mac1 = true}}),
               "Metal 3, macOS GPU Family 2, macOS GPU Family 1");
 }
 
@@ -79,9 +81,9 @@ TEST(FastInventory, VendorFromNameIsAFirstMatchSubstringTest) {
         {"Quadro P4000", "NVIDIA"},
         {"Intel Iris Plus Graphics", "Intel"},
         {"UHD Graphics 630", "Intel"},
-        {"Search Engine", "Intel"},        // any word containing "arc"
+        {"Search Engine", "Intel"}, // any word containing "arc"
         {"Apple M2 Max", "Apple"},
-        {"apple amd hybrid", "AMD"},       // the first row wins
+        {"apple amd hybrid", "AMD"}, // the first row wins
         {"Red Hat Virtio 1.0 GPU", "Unknown"},
         {"", "Unknown"},
     };
