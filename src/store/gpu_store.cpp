@@ -1,13 +1,23 @@
 #include "store/gpu_store.h"
 
+#include "collector/gpu_info_collector.h"
 #include "store/advanced_rows.h"
 
 #include <algorithm>
 
 namespace tarsik {
 
-GPUStore::GPUStore(std::shared_ptr<const GPUInfoCollector> collector, QObject* parent)
+GPUStore::GPUStore(std::shared_ptr<AsyncCollector> collector, QObject* parent)
     : QObject(parent), collector_(std::move(collector)) {}
+
+GPUStore::~GPUStore() {
+    if (sensorTask_) {
+        sensorTask_->cancel();
+    }
+    if (refreshTask_) {
+        refreshTask_->cancel();
+    }
+}
 
 const GPUDevice* GPUStore::selectedGPU() const {
     if (devices_.empty()) {
@@ -55,6 +65,11 @@ void GPUStore::setSelectedID(std::optional<Uuid> id) {
 void GPUStore::setSensors(std::vector<SensorReading> sensors) {
     sensors_ = std::move(sensors);
     emit sensorsChanged();
+}
+
+void GPUStore::setIsRefreshing(bool refreshing) {
+    isRefreshing_ = refreshing;
+    emit isRefreshingChanged();
 }
 
 void GPUStore::setLastRefresh(std::optional<QDateTime> when) {

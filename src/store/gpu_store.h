@@ -1,27 +1,36 @@
 #pragma once
 
-#include "collector/gpu_info_collector.h"
 #include "model/advanced_row.h"
 #include "model/gpu_device.h"
 #include "model/sensor_reading.h"
+#include "store/async_collector.h"
+#include "store/cancellable_task.h"
 
+#include <QCoro/QCoroTask>
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tarsik {
 
 // The one observable state of the application, confined to the UI thread. Every assignment to
 // an observable property emits its change signal, also when the value is unchanged, so views
-// see each intermediate state in the order the operations make them.
+// see each intermediate state in the order the operations make them. Views call only
+// startupRefresh, requestRefresh, selectGPU and requestDynamicSensors.
 class GPUStore : public QObject {
     Q_OBJECT
 
   public:
-    explicit GPUStore(std::shared_ptr<const GPUInfoCollector> collector, QObject* parent = nullptr);
+    static constexpr std::size_t sensorCacheLimit = 4;
+
+    explicit GPUStore(std::shared_ptr<AsyncCollector> collector, QObject* parent = nullptr);
+    ~GPUStore() override;
 
     const std::vector<GPUDevice>& devices() const { return devices_; }
     const std::optional<Uuid>& selectedID() const { return selectedID_; }
@@ -30,13 +39,29 @@ class GPUStore : public QObject {
     const std::optional<QDateTime>& lastRefresh() const { return lastRefresh_; }
     std::int64_t refreshCount() const { return refreshCount_; }
     const std::vector<AdvancedRow>& advancedRows() const { return advancedRows_; }
+    bool hasPendingRefreshTask() const { return refreshTask_.has_value(); }
 
     // The device whose id is selected, else the first device; null only with no devices.
     const GPUDevice* selectedGPU() const;
 
-    // The start-up pass: the fast inventory, its first device selected, its rows and readings.
+    // The fast pass when nothing is listed yet, then a full refresh. `task` is the caller's
+    // (the window's start-up task), so closing the window cancels it.
+    QCoro::Task<> startupRefresh(CancellableTask task = {});
+    // The full inventory with the selection kept by name; returns at once while one runs.
+    QCoro::Task<> refresh(CancellableTask task);
+    // The Refresh button: one refresh task at a time, further presses are dropped.
+    void requestRefresh();
+    void selectGPU(const Uuid& id);
+    // The Sensors tab's first appearance: from now on selections and refreshes run full discovery.
+    void requestDynamicSensors();
+
     void applyFastInventory();
     void updateAdvancedRows(const GPUDevice* device);
+    void updateSensors(const GPUDevice* device, bool preferCache);
+    void cacheSensors(const std::vector<SensorReading>& readings, const GPUDevice* device);
+    std::optional<std::vector<SensorReading>> cachedSensors(const GPUDevice* device) const;
+    // Keys of the cached devices, least recently stored first.
+    const std::vector<std::string>& sensorCacheOrder() const { return sensorCacheOrder_; }
 
   signals:
     void devicesChanged();
@@ -48,9 +73,16 @@ class GPUStore : public QObject {
     void advancedRowsChanged();
 
   private:
+    // The store's tasks hold it only weakly: a task that outlives the store touches nothing.
+    static QCoro::Task<> runSensorTask(QPointer<GPUStore> store, std::shared_ptr<AsyncCollector> collector,
+                                       std::optional<GPUDevice> device,
+                                       std::optional<Uuid> requestedSelection, CancellableTask task);
+    static QCoro::Task<> runRefreshTask(QPointer<GPUStore> store, CancellableTask task);
+
     void setDevices(std::vector<GPUDevice> devices);
     void setSelectedID(std::optional<Uuid> id);
     void setSensors(std::vector<SensorReading> sensors);
+    void setIsRefreshing(bool refreshing);
     void setLastRefresh(std::optional<QDateTime> when);
     void setRefreshCount(std::int64_t count);
     void setAdvancedRows(std::vector<AdvancedRow> rows);
@@ -62,7 +94,12 @@ class GPUStore : public QObject {
     std::optional<QDateTime> lastRefresh_;
     std::int64_t refreshCount_ = 0;
     std::vector<AdvancedRow> advancedRows_;
-    std::shared_ptr<const GPUInfoCollector> collector_;
+    std::shared_ptr<AsyncCollector> collector_;
+    std::optional<CancellableTask> sensorTask_;
+    std::optional<CancellableTask> refreshTask_;
+    bool dynamicSensorsRequested_ = false;
+    std::map<std::string, std::vector<SensorReading>> sensorCache_;
+    std::vector<std::string> sensorCacheOrder_;
 };
 
 } // namespace tarsik

@@ -1,0 +1,249 @@
+#include "store/fake_async_collector.h"
+#include "store/gpu_store.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+namespace tarsik {
+namespace {
+
+using testing::FakeAsyncCollector;
+
+// Lets the awaiting tasks resume: futures report completion through the event loop.
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
+GPUDevice device(std::string name, std::string chipset = {}, std::string deviceID = "Unknown") {
+    return GPUDevice{.name = name,
+                     .chipsetModel = chipset.empty() ? name : chipset,
+                     .pciDeviceID = deviceID,
+                     .pciRevisionID = "Unknown",
+                     .vram = "8 GB",
+                     .metalFamily = "Supported",
+                     .raw = {{"Profiler Source", "system_profiler SPDisplaysDataType"}}};
+}
+
+std::vector<SensorReading> readings(const std::string& value) {
+    return {SensorReading{.name = "GPU Temperature", .value = value, .unit = "°C"}};
+}
+
+// Records the order in which the store's observable properties are assigned.
+class SignalRecorder {
+  public:
+    explicit SignalRecorder(GPUStore& store) {
+        const std::pair<void (GPUStore::*)(), const char*> changeSignals[] = {
+            {&GPUStore::devicesChanged, "devices"},
+            {&GPUStore::selectedIDChanged, "selectedID"},
+            {&GPUStore::sensorsChanged, "sensors"},
+            {&GPUStore::isRefreshingChanged, "isRefreshing"},
+            {&GPUStore::lastRefreshChanged, "lastRefresh"},
+            {&GPUStore::refreshCountChanged, "refreshCount"},
+            {&GPUStore::advancedRowsChanged, "advancedRows"},
+        };
+        for (const auto& [signal, name] : changeSignals) {
+            QObject::connect(&store, signal, [this, name = std::string(name)] { order.push_back(name); });
+        }
+    }
+    std::vector<std::string> order;
+};
+
+struct StoreFixture : ::testing::Test {
+    std::shared_ptr<FakeAsyncCollector> fake = std::make_shared<FakeAsyncCollector>();
+    std::unique_ptr<GPUStore> store = std::make_unique<GPUStore>(fake);
+
+    void SetUp() override { fake->fastDevices = {device("Fast A"), device("Fast B")}; }
+
+    // Unreleased promises cancel their futures when destroyed; let the waiting tasks end.
+    void TearDown() override {
+        store.reset();
+        fake.reset();
+        settle();
+    }
+
+    void startWith(std::vector<GPUDevice> found) {
+        store->startupRefresh();
+        fake->releaseInventory(fake->inventories.size() - 1, std::move(found));
+        settle();
+    }
+};
+
+TEST_F(StoreFixture, StartUpPublishesBothPassesInOrder) {
+    SignalRecorder recorder(*store);
+    store->startupRefresh();
+    EXPECT_EQ(store->refreshCount(), 1);
+    EXPECT_TRUE(store->isRefreshing());
+    ASSERT_EQ(fake->inventories.size(), 1u);
+
+    fake->releaseInventory(0, {device("AMD Radeon RX 6800 XT"), device("Intel UHD Graphics 630")});
+    settle();
+    EXPECT_EQ(recorder.order, (std::vector<std::string>{"devices", "selectedID", "advancedRows", "sensors",
+                                                        "lastRefresh", "refreshCount", "isRefreshing",
+                                                        "devices", "selectedID", "advancedRows", "sensors",
+                                                        "lastRefresh", "refreshCount", "isRefreshing"}));
+    EXPECT_EQ(store->refreshCount(), 2);
+    EXPECT_FALSE(store->isRefreshing());
+    EXPECT_EQ(store->selectedGPU()->name, "AMD Radeon RX 6800 XT") << "no name matched: the first device";
+    EXPECT_EQ(store->sensors().size(), 4u) << "basic readings until the Sensors tab asks for more";
+    EXPECT_TRUE(fake->discoveries.empty());
+
+    store->startupRefresh();
+    EXPECT_EQ(store->refreshCount(), 2) << "a second start-up skips the fast pass";
+    fake->releaseInventory(1, {device("AMD Radeon RX 6800 XT")});
+    settle();
+    EXPECT_EQ(store->refreshCount(), 3);
+}
+
+TEST_F(StoreFixture, RefreshKeepsTheSelectionByNameThenChipsetThenFirst) {
+    startWith({device("A"), device("B"), device("C")});
+    store->selectGPU(store->devices()[1].id);
+
+    store->requestRefresh();
+    fake->releaseInventory(1, {device("C"), device("X", "B"), device("B")});
+    settle();
+    EXPECT_EQ(store->selectedGPU(), &store->devices()[1])
+        << "chipset of an earlier device beats a later name";
+
+    store->requestRefresh();
+    fake->releaseInventory(2, {device("Q"), device("R")});
+    settle();
+    EXPECT_EQ(store->selectedGPU(), &store->devices()[0]);
+    EXPECT_EQ(store->selectedID(), store->devices()[0].id);
+}
+
+TEST_F(StoreFixture, RefreshPressedDuringStartUpOrTwiceRunsOneRefresh) {
+    store->startupRefresh();
+    store->requestRefresh();
+    EXPECT_FALSE(store->hasPendingRefreshTask())
+        << "the start-up refresh was running: the task ended at once";
+    EXPECT_EQ(fake->inventories.size(), 1u);
+    fake->releaseInventory(0, {device("A")});
+    settle();
+
+    store->requestRefresh();
+    store->requestRefresh();
+    EXPECT_TRUE(store->hasPendingRefreshTask());
+    EXPECT_EQ(fake->inventories.size(), 2u);
+    fake->releaseInventory(1, {device("A")});
+    settle();
+    EXPECT_FALSE(store->hasPendingRefreshTask());
+    EXPECT_EQ(store->refreshCount(), 3);
+}
+
+TEST_F(StoreFixture, CancelledRefreshPublishesNothing) {
+    CancellableTask startup;
+    store->startupRefresh(startup);
+    const auto fastDevices = store->devices();
+    startup.cancel();
+    fake->releaseInventory(0, {device("A"), device("B")});
+    settle();
+    EXPECT_EQ(store->devices(), fastDevices);
+    EXPECT_EQ(store->refreshCount(), 1);
+    EXPECT_FALSE(store->isRefreshing());
+
+    // Cancelled while discovering.
+    store->requestDynamicSensors();
+    ASSERT_EQ(fake->discoveries.size(), 1u);
+    CancellableTask second;
+    store->refresh(second);
+    fake->releaseInventory(1, {device("A")});
+    settle();
+    ASSERT_EQ(fake->discoveries.size(), 2u);
+    second.cancel();
+    fake->releaseSensors(1, readings("99"));
+    settle();
+    EXPECT_EQ(store->devices(), fastDevices);
+    EXPECT_FALSE(store->isRefreshing());
+    EXPECT_TRUE(store->sensorCacheOrder().empty());
+
+    // The refresh cancelled the discovery it found running.
+    fake->releaseSensors(0, readings("50"));
+    settle();
+    EXPECT_TRUE(store->sensorCacheOrder().empty());
+}
+
+TEST_F(StoreFixture, PickingAnotherGPUDropsTheFirstDiscovery) {
+    startWith({device("A"), device("B")});
+    store->requestDynamicSensors();
+    ASSERT_EQ(fake->discoveries.size(), 1u);
+    EXPECT_EQ(fake->sensorDevices[0]->name, "A");
+
+    store->selectGPU(store->devices()[1].id);
+    ASSERT_EQ(fake->discoveries.size(), 2u);
+    fake->releaseSensors(0, readings("70"));
+    settle();
+    EXPECT_EQ(store->sensors()[0].name, "GPU Name") << "A's readings are not published...";
+    EXPECT_TRUE(store->sensorCacheOrder().empty()) << "...nor cached";
+
+    fake->releaseSensors(1, readings("40"));
+    settle();
+    EXPECT_EQ(store->sensors()[0].value, "40");
+    EXPECT_EQ(store->sensorCacheOrder(), std::vector<std::string>{"B|Unknown|Unknown"});
+
+    // Back to B later: the cache answers at once, without discovery.
+    store->selectGPU(store->devices()[0].id);
+    store->selectGPU(store->devices()[1].id);
+    EXPECT_EQ(store->sensors()[0].value, "40");
+    EXPECT_EQ(fake->discoveries.size(), 3u) << "only A needed discovery";
+}
+
+TEST_F(StoreFixture, DynamicRefreshPublishesAndCachesTheChosenDevice) {
+    startWith({device("A")});
+    store->requestDynamicSensors();
+    store->requestDynamicSensors();
+    EXPECT_EQ(fake->discoveries.size(), 1u) << "a second request does nothing";
+    fake->releaseSensors(0, readings("45"));
+    settle();
+
+    store->requestRefresh();
+    fake->releaseInventory(1, {device("Z"), device("A")});
+    settle();
+    ASSERT_EQ(fake->discoveries.size(), 2u);
+    EXPECT_EQ(fake->sensorDevices[1]->name, "A");
+    EXPECT_TRUE(store->isRefreshing()) << "discovery is part of the refresh";
+    fake->releaseSensors(1, readings("47"));
+    settle();
+    EXPECT_FALSE(store->isRefreshing());
+    EXPECT_EQ(store->sensors()[0].value, "47");
+    EXPECT_EQ(*store->cachedSensors(store->selectedGPU()), store->sensors());
+}
+
+TEST_F(StoreFixture, CacheKeepsTheFourMostRecentlyStoredDevices) {
+    const auto a = device("A"), b = device("B"), c = device("C"), d = device("D"), e = device("E");
+    for (const auto* each : {&a, &b, &c, &d}) {
+        store->cacheSensors(readings(each->name), each);
+    }
+    store->cacheSensors(readings("A again"), &a);
+    ASSERT_TRUE(store->cachedSensors(&c)); // reading does not reorder
+    store->cacheSensors(readings("E"), &e);
+    EXPECT_EQ(store->sensorCacheOrder(),
+              (std::vector<std::string>{"C|Unknown|Unknown", "D|Unknown|Unknown", "A|Unknown|Unknown",
+                                        "E|Unknown|Unknown"}));
+    EXPECT_FALSE(store->cachedSensors(&b)) << "B was the oldest stored";
+    EXPECT_EQ(store->cachedSensors(&a)->at(0).value, "A again");
+
+    store->cacheSensors(readings("F"), &b);
+    EXPECT_FALSE(store->cachedSensors(&c)) << "C is evicted although it was read";
+
+    const auto twin = device("D");
+    EXPECT_EQ(store->cachedSensors(&twin)->at(0).value, "D") << "same name and identifiers share an entry";
+    EXPECT_FALSE(store->cachedSensors(nullptr));
+    store->cacheSensors(readings("x"), nullptr);
+    EXPECT_EQ(store->sensorCacheOrder().size(), 4u);
+}
+
+TEST_F(StoreFixture, TasksThatOutliveTheStoreTouchNothing) {
+    startWith({device("A"), device("B")});
+    store->requestDynamicSensors();
+    store->requestRefresh();
+    store.reset();
+    fake->releaseSensors(0, readings("1"));
+    fake->releaseInventory(1, {device("A")});
+    settle();
+    SUCCEED() << "no use after free (the asan build checks)";
+}
+
+} // namespace
+} // namespace tarsik
