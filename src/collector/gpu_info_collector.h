@@ -28,8 +28,19 @@ class GPUInfoCollector {
     // The vendor guessed from a device name by keyword.
     static std::string vendor(std::string_view name);
 
+    // Full sensor discovery for a GPU: its basic readings, then the dynamic ones or, when there
+    // are none, a placeholder that says so. Nothing for no GPU. Talks to drivers, so it runs on a
+    // background thread only.
+    std::vector<SensorReading> sensorsSynchronously(const GPUDevice* gpu) const;
+    // The machine's SMC and registry readings, ranked and reduced to one per sensor kind.
+    std::vector<SensorReading> readDynamicGPUSensors() const;
+    std::vector<SensorReading> readIORegistryGPUSensors() const;
+
   private:
     std::vector<GPUDevice> collectFastSynchronously() const;
+    // Only the registry entry of that name when one is given.
+    std::vector<SensorReading> readDynamicGPUSensors(const std::string* registryEntry) const;
+    std::vector<SensorReading> readIORegistryGPUSensors(const std::string* registryEntry) const;
 
     platform::Services services_;
 };
