@@ -1,0 +1,35 @@
+# Debian 12 packages, and a helper that installs only the missing ones. Sourced by scripts/run
+# and scripts/test.
+
+# Compiler, build tools, Qt 6 (widgets, QtConcurrent, QtTest), QCoro, nlohmann-json, pci.ids.
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common)
+# GoogleTest/GMock for the tests, Google Benchmark for bench/.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev)
+
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing Debian packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Configures a preset once; later builds re-run CMake by themselves when a CMakeLists.txt changes.
+configure_once() {
+    local preset=$1
+    if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+        cmake --preset "$preset"
+    fi
+}
