@@ -61,8 +61,11 @@ int nvmlShutdown() {
 }
 
 int nvmlDeviceGetHandleByPciBusId_v2(const char* busId, void** device) {
-    std::strncat(state.lookedUp, busId, sizeof state.lookedUp - std::strlen(state.lookedUp) - 2);
-    std::strcat(state.lookedUp, ";");
+    // Records while there is room; a benchmark asks thousands of times.
+    if (std::strlen(state.lookedUp) + std::strlen(busId) + 2 <= sizeof state.lookedUp) {
+        std::strcat(state.lookedUp, busId);
+        std::strcat(state.lookedUp, ";");
+    }
     for (unsigned i = 0; i < state.gpuCount; ++i) {
         if (sameBusId(busId, state.gpus[i].busId)) {
             *device = &state.gpus[i];

@@ -30,7 +30,7 @@ struct FakeNvmlState {
     // Calls seen.
     unsigned initCalls;
     unsigned shutdownCalls;
-    char lookedUp[256]; // the bus ids asked for, each followed by ";"
+    char lookedUp[256]; // the first bus ids asked for, each followed by ";"
 };
 
 FakeNvmlState* fakeNvmlState();
