@@ -13,8 +13,8 @@ namespace {
 bool isTemperatureKey(std::string_view key) {
     static constexpr std::array<std::string_view, 6> otherGpuKeys{"TCGC", "TCGD", "TCGP",
                                                                   "TCGS", "TCGM", "TMCD"};
-    return key.size() == 4 && (key.starts_with("TG") || std::find(otherGpuKeys.begin(), otherGpuKeys.end(),
-                                                                  key) != otherGpuKeys.end());
+    return key.size() == 4 &&
+           (key.starts_with("TG") || std::ranges::find(otherGpuKeys, key) != otherGpuKeys.end());
 }
 
 bool isPowerKey(std::string_view key) {
