@@ -2,6 +2,7 @@
 
 #include "platform/smc_service.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <map>
@@ -117,15 +118,22 @@ class FakeSMC final : public platform::SMCService {
     static void put8(Block& block, std::size_t at, std::uint8_t value) { block[at] = std::byte{value}; }
 
     // A request may set only the fields its command names.
-    void checkOnlyUsedBytesSet(const Block& request, std::uint8_t command) const {
-        for (std::size_t at = 0; at < request.size(); ++at) {
-            const bool used =
-                at == kCommand || (command == platform::kSMCKeyAtIndex && at >= kData32 && at < kBytes) ||
-                ((command == platform::kSMCKeyInfo || command == platform::kSMCReadBytes) && at < 4) ||
-                (command == platform::kSMCReadBytes && at >= kDataSize && at <= kAttributesAt);
-            if (!used && request[at] != std::byte{0}) {
-                ++protocolViolations;
-            }
+    void checkOnlyUsedBytesSet(Block request, std::uint8_t command) const {
+        const auto clear = [&request](std::size_t from, std::size_t to) {
+            std::fill(request.begin() + from, request.begin() + to, std::byte{0});
+        };
+        clear(kCommand, kCommand + 1);
+        if (command == platform::kSMCKeyAtIndex) {
+            clear(kData32, kData32 + 4);
+        }
+        if (command == platform::kSMCKeyInfo || command == platform::kSMCReadBytes) {
+            clear(kKey, kKey + 4);
+        }
+        if (command == platform::kSMCReadBytes) {
+            clear(kDataSize, kAttributesAt + 1);
+        }
+        if (request != Block{}) {
+            ++protocolViolations;
         }
     }
 
