@@ -1,5 +1,6 @@
 #include "platform/services.h"
 
+#include "platform/applesmc_service.h"
 #include "platform/sysfs_gpu_device_list.h"
 
 namespace tarsik::platform {
@@ -8,6 +9,7 @@ Services linuxServices() {
     const SystemPaths paths;
     return Services{
         .gpuDevices = std::make_shared<SysfsGpuDeviceList>(paths),
+        .smc = std::make_shared<ApplesmcService>(paths),
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gpu_device_list.h"
+#include "platform/smc_service.h"
 
 #include <memory>
 
@@ -9,6 +10,8 @@ namespace tarsik::platform {
 // Every platform service the collector uses, handed to it at construction.
 struct Services {
     std::shared_ptr<const GpuDeviceList> gpuDevices;
+    // Null where the machine has no SMC at all.
+    std::shared_ptr<const SMCService> smc;
 };
 
 // The Linux implementations over the real system.
