@@ -28,6 +28,14 @@ class GPUInfoCollector {
     // The vendor guessed from a device name by keyword.
     static std::string vendor(std::string_view name);
 
+    // GPU temperatures, then GPU powers, read from the SMC in sensor order; empty without an SMC.
+    // Opens and closes its own connection.
+    std::vector<SensorReading> readSMCGPUSensors() const;
+    // GPU keys tried even when the SMC does not list them; ascending, no duplicates.
+    static std::vector<std::string> fallbackSMCGPUKeys();
+    // Orders SMC keys by plain text comparison: the best-known keys first, then by GPU index.
+    static std::string sensorSortKey(std::string_view key);
+
     // Full sensor discovery for a GPU: its basic readings, then the dynamic ones or, when there
     // are none, a placeholder that says so. Nothing for no GPU. Talks to drivers, so it runs on a
     // background thread only.

@@ -1,5 +1,6 @@
 #include "platform/services.h"
 
+#include "platform/applesmc_service.h"
 #include "platform/sysfs_gpu_device_list.h"
 #include "platform/sysfs_registry_source.h"
 
@@ -10,6 +11,7 @@ Services linuxServices() {
     return Services{
         .gpuDevices = std::make_shared<SysfsGpuDeviceList>(paths),
         .registry = std::make_shared<SysfsRegistrySource>(paths),
+        .smc = std::make_shared<ApplesmcService>(paths),
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/gpu_device_list.h"
 #include "platform/registry_source.h"
+#include "platform/smc_service.h"
 
 #include <memory>
 
@@ -11,6 +12,8 @@ namespace tarsik::platform {
 struct Services {
     std::shared_ptr<const GpuDeviceList> gpuDevices;
     std::shared_ptr<const RegistrySource> registry;
+    // Null where the machine has no SMC at all.
+    std::shared_ptr<const SMCService> smc;
 };
 
 // The Linux implementations over the real system.

@@ -34,7 +34,10 @@ std::vector<SensorReading> GPUInfoCollector::readDynamicGPUSensors() const {
 }
 
 std::vector<SensorReading> GPUInfoCollector::readDynamicGPUSensors(const std::string* registryEntry) const {
-    return rankedGPUReadings(readIORegistryGPUSensors(registryEntry));
+    auto all = readSMCGPUSensors();
+    auto registry = readIORegistryGPUSensors(registryEntry);
+    all.insert(all.end(), std::make_move_iterator(registry.begin()), std::make_move_iterator(registry.end()));
+    return rankedGPUReadings(all);
 }
 
 std::vector<SensorReading> GPUInfoCollector::readIORegistryGPUSensors() const {

@@ -1,3 +1,4 @@
+#include "collector/fake_smc.h"
 #include "collector/gpu_info_collector.h"
 #include "platform/sysfs_registry_source.h"
 #include "support/fake_nvml_control.h"
@@ -86,6 +87,29 @@ TEST_F(SensorDiscoveryTest, AGpuWithAKnownSlotReadsOnlyItsOwnSensors) {
     EXPECT_EQ(machineWide[0], "GPU Temperature: 34 \u00B0C | " + stats + "Temperature(C)");
     EXPECT_EQ(machineWide[2],
               "Fan Speed: 0 RPM | IORegistry: AMDRadeonGPU.PerformanceStatistics.Fan Speed(RPM)");
+}
+
+// An Intel Mac's SMC beside a radeon card that publishes no power: the registry's statistics win
+// the temperature, the SMC fills in the power.
+TEST_F(SensorDiscoveryTest, SmcAndRegistryReadingsAreJoined) {
+    const testing::FixtureTree tree("legacy-mix");
+    const auto smc = std::make_shared<testing::FakeSMC>(std::vector<testing::FakeSMC::Key>{
+        {"TG0D", "sp78", {0x37, 0x00}},
+        {"PG0R", "sp78", {0x0C, 0x80}},
+    });
+    const GPUInfoCollector collector(platform::Services{
+        .registry = std::make_shared<platform::SysfsRegistrySource>(
+            platform::SystemPaths{.root = tree.root()}, testing::FakeNvml::path),
+        .smc = smc,
+    });
+    const auto radeon = device("AMD Radeon HD 5770", "0000:05:00.0");
+    const auto readings = lines(collector.sensorsSynchronously(&radeon));
+    EXPECT_THAT(
+        std::vector(readings.begin() + 4, readings.end()),
+        ElementsAre(
+            "GPU Temperature: 52.5 \u00B0C | IORegistry: AMDRadeonGPU.PerformanceStatistics.Temperature(C)",
+            "GPU Power: 12.5 W | SMC key PG0R.",
+            "Core Clock: 850 MHz | IORegistry: AMDRadeonGPU.PerformanceStatistics.Core Clock(MHz)"));
 }
 
 TEST_F(SensorDiscoveryTest, NoSensorsGiveTheBasicReadingsAndThePlaceholder) {
