@@ -99,7 +99,6 @@ TEST(RegistryValues, NamesComeFromTheWordTableThenTheKind) {
     EXPECT_EQ(registrySensorName("e", "C", "Sensors.TG0D", temperature), "GPU 0 Die");
     EXPECT_EQ(registrySensorName("e", "C", "PG1V", power), "GPU 1 VRAM");
     EXPECT_EQ(registrySensorName("e", "C", "Stats.hot_spot_temp", temperature), "Hot Spot Temp");
-    EXPECT_EQ(registrySensorName("e", "C", "Stats.gpu_vram_power", power), "GPU VRAM Power");
     EXPECT_EQ(registrySensorName("e", "C", "Stats.___", fan), "Fan Speed");
     EXPECT_EQ(registrySensorName("e", "C", "Stats.shader clock(MHz)", clock), "Shader Clock(mhz)");
     EXPECT_EQ(registrySensorName("e", "C", "List[0]", load), "List[0]");
@@ -107,19 +106,8 @@ TEST(RegistryValues, NamesComeFromTheWordTableThenTheKind) {
 
 TEST(RegistryValues, PrettyNames) {
     EXPECT_EQ(prettyRegistryName("fan_speed-level", "x"), "Fan Speed Level");
-    EXPECT_EQ(prettyRegistryName("gpu vram used", "x"), "GPU VRAM Used");
+    EXPECT_EQ(prettyRegistryName("\n gpu  vram smc \n", "x"), "GPU VRAM SMC");
     EXPECT_EQ(prettyRegistryName("   ", "Fallback"), "Fallback");
-    EXPECT_EQ(prettyRegistryName("\n AMD  smc igpu rpm \n", "x"), "AMD SMC IGPU RPM");
-    EXPECT_EQ(prettyRegistryName("(mhz)", "x"), "(mhz)");
-}
-
-TEST(RegistryValues, Units) {
-    EXPECT_EQ(registrySensorUnit(temperature), "\xC2\xB0"
-                                               "C");
-    EXPECT_EQ(registrySensorUnit(power), "W");
-    EXPECT_EQ(registrySensorUnit(fan), "RPM");
-    EXPECT_EQ(registrySensorUnit(clock), "MHz");
-    EXPECT_EQ(registrySensorUnit(load), "%");
 }
 
 } // namespace

@@ -41,9 +41,7 @@ TEST(SensorPipeline, ScoresAndSortKeys) {
     EXPECT_EQ(sensorPreferenceScore(smc("GPU 0 Die", "1", celsius, "TG0D")), 10);
     EXPECT_EQ(sensorPreferenceScore(registry("GPU Temperature", "1", celsius, "Temperature(C)")), 100);
     EXPECT_EQ(dynamicSensorSortKey(smc("GPU 0 Proximity", "1", celsius, "TG0P")), "001_gpu 0 proximity");
-    EXPECT_EQ(dynamicSensorSortKey(smc("Hot", "1", celsius, "TG0X")), "003_hot");
     EXPECT_EQ(dynamicSensorSortKey(SensorReading{.name = "Level", .unit = "%"}), "040_level");
-    EXPECT_EQ(dynamicSensorSortKey(SensorReading{.name = "Other"}), "100_other");
 }
 
 TEST(SensorPipeline, ProximityBeatsDieAmongSmcTemperatures) {
