@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/gpu_device_list.h"
+#include "platform/process_runner.h"
 
+#include <filesystem>
 #include <memory>
 
 namespace tarsik::platform {
@@ -9,9 +11,12 @@ namespace tarsik::platform {
 // Every platform service the collector uses, handed to it at construction.
 struct Services {
     std::shared_ptr<const GpuDeviceList> gpuDevices;
+    std::shared_ptr<const ProcessRunner> processRunner;
+    // The display profiler; a path where nothing runs gives an empty profiler list.
+    std::filesystem::path profiler;
 };
 
-// The Linux implementations over the real system.
-Services linuxServices();
+// The Linux implementations over the real system; `profiler` as found by profilerFor().
+Services linuxServices(std::filesystem::path profiler);
 
 } // namespace tarsik::platform
