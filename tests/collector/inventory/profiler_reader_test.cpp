@@ -175,12 +175,16 @@ TEST(ProfilerReader, AMisbehavingProfilerChildGivesNoRecords) {
     };
     const auto runner = std::make_shared<platform::PosixProcessRunner>(
         std::chrono::milliseconds(300), platform::PosixProcessRunner::defaultOutputLimit);
-    for (const auto& [name, body] : profilers) {
+    const auto readerOf = [&](const std::string& name, const std::string& body) {
         folder.write(name, "#!/bin/sh\n" + body + "\n");
         std::filesystem::permissions(folder.path(name), std::filesystem::perms::owner_all);
-        const GPUInfoCollector collector(
-            platform::Services{.processRunner = runner, .profiler = folder.path(name)});
-        EXPECT_THAT(collector.parseSystemProfiler(), IsEmpty()) << name;
+        return GPUInfoCollector(platform::Services{.processRunner = runner, .profiler = folder.path(name)});
+    };
+    ASSERT_EQ(
+        readerOf("works", R"(echo '{"SPDisplaysDataType": [{"_name": "A"}]}')").parseSystemProfiler().size(),
+        1u);
+    for (const auto& [name, body] : profilers) {
+        EXPECT_THAT(readerOf(name, body).parseSystemProfiler(), IsEmpty()) << name;
     }
 }
 
