@@ -1,4 +1,5 @@
 #include "collector/gpu_info_collector.h"
+#include "platform/profiler_location.h"
 #include "store/gpu_store.h"
 
 #include <QApplication>
@@ -10,7 +11,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Tarsik");
     QApplication::setOrganizationName("Tarsik");
 
-    tarsik::GPUStore store(std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices()));
+    tarsik::GPUStore store(std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices(
+        tarsik::platform::profilerFor(tarsik::platform::currentExecutable()))));
     store.applyFastInventory();
 
     QListWidget window;

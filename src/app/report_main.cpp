@@ -1,27 +1,29 @@
 #include "collector/gpu_info_collector.h"
-#include "store/advanced_rows.h"
+#include "platform/profiler_location.h"
+#include "ui/tabs/sensor_debug_text.h"
+#include "ui/tabs/validation_report.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
-// Prints what the window shows for every GPU, for machines without a display and for bug reports.
+// Prints the validation report of every GPU of the full inventory, for machines without a
+// display and for bug reports.
 int main() {
-    const tarsik::GPUInfoCollector collector(tarsik::platform::linuxServices());
+    const tarsik::GPUInfoCollector collector(tarsik::platform::linuxServices(
+        tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));
+    const auto devices = collector.collectSynchronously();
+    const auto now = std::chrono::system_clock::now();
     std::string text;
-    bool first = true;
-    for (const auto& device : collector.collectFast()) {
-        if (!first) {
-            text += '\n';
+    for (const auto& device : devices) {
+        if (!text.empty()) {
+            text += "\n\n";
         }
-        first = false;
-        text += device.name + '\n';
-        for (const auto& reading : tarsik::GPUInfoCollector::basicSensorsSynchronously(&device)) {
-            text += "  " + reading.name + ": " + reading.value + '\n';
-        }
-        for (const auto& row : tarsik::advancedRowsFor(&device)) {
-            text += "  " + row.key + ": " + row.value + '\n';
-        }
+        text += tarsik::validationReport(&device, now);
+        // Full sensor discovery, in the form the Sensors tab copies.
+        text += "\n\n" + tarsik::sensorDebugText(collector.sensorsSynchronously(&device));
     }
-    std::fputs(text.c_str(), stdout);
-    return 0;
+    text += '\n';
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return written && std::fflush(stdout) == 0 ? 0 : 1;
 }
