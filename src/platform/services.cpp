@@ -1,13 +1,19 @@
 #include "platform/services.h"
 
+#include "platform/applesmc_service.h"
 #include "platform/sysfs_gpu_device_list.h"
+#include "platform/sysfs_registry_source.h"
 
 namespace tarsik::platform {
 
-Services linuxServices() {
+Services linuxServices(std::filesystem::path profiler) {
     const SystemPaths paths;
     return Services{
         .gpuDevices = std::make_shared<SysfsGpuDeviceList>(paths),
+        .processRunner = std::make_shared<PosixProcessRunner>(),
+        .profiler = std::move(profiler),
+        .registry = std::make_shared<SysfsRegistrySource>(paths),
+        .smc = std::make_shared<ApplesmcService>(paths),
     };
 }
 
