@@ -1,21 +1,18 @@
 #include "collector/gpu_info_collector.h"
-#include "store/gpu_store.h"
 
 #include <QApplication>
 #include <QListWidget>
-#include <memory>
 
+// A stand-in window listing the fast inventory until the main window lands.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarsik");
     QApplication::setOrganizationName("Tarsik");
 
-    tarsik::GPUStore store(std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices()));
-    store.applyFastInventory();
-
+    const tarsik::GPUInfoCollector collector(tarsik::platform::linuxServices());
     QListWidget window;
     window.setWindowTitle("Tarsik");
-    for (const auto& device : store.devices()) {
+    for (const auto& device : collector.collectFast()) {
         window.addItem(QString::fromStdString(device.name));
     }
     window.resize(760, 540);
