@@ -1,5 +1,6 @@
 #include "collector/gpu_info_collector.h"
 #include "store/advanced_rows.h"
+#include "ui/tabs/sensor_debug_text.h"
 
 #include <cstdio>
 #include <string>
@@ -21,6 +22,8 @@ int main() {
         for (const auto& row : tarsik::advancedRowsFor(&device)) {
             text += "  " + row.key + ": " + row.value + '\n';
         }
+        // Full sensor discovery, in the form the Sensors tab copies.
+        text += tarsik::sensorDebugText(collector.sensorsSynchronously(&device)) + '\n';
     }
     std::fputs(text.c_str(), stdout);
     return 0;

@@ -28,8 +28,27 @@ class GPUInfoCollector {
     // The vendor guessed from a device name by keyword.
     static std::string vendor(std::string_view name);
 
+    // GPU temperatures, then GPU powers, read from the SMC in sensor order; empty without an SMC.
+    // Opens and closes its own connection.
+    std::vector<SensorReading> readSMCGPUSensors() const;
+    // GPU keys tried even when the SMC does not list them; ascending, no duplicates.
+    static std::vector<std::string> fallbackSMCGPUKeys();
+    // Orders SMC keys by plain text comparison: the best-known keys first, then by GPU index.
+    static std::string sensorSortKey(std::string_view key);
+
+    // Full sensor discovery for a GPU: its basic readings, then the dynamic ones or, when there
+    // are none, a placeholder that says so. Nothing for no GPU. Talks to drivers, so it runs on a
+    // background thread only.
+    std::vector<SensorReading> sensorsSynchronously(const GPUDevice* gpu) const;
+    // The machine's SMC and registry readings, ranked and reduced to one per sensor kind.
+    std::vector<SensorReading> readDynamicGPUSensors() const;
+    std::vector<SensorReading> readIORegistryGPUSensors() const;
+
   private:
     std::vector<GPUDevice> collectFastSynchronously() const;
+    // Only the registry entry of that name when one is given.
+    std::vector<SensorReading> readDynamicGPUSensors(const std::string* registryEntry) const;
+    std::vector<SensorReading> readIORegistryGPUSensors(const std::string* registryEntry) const;
 
     platform::Services services_;
 };

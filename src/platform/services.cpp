@@ -1,6 +1,8 @@
 #include "platform/services.h"
 
+#include "platform/applesmc_service.h"
 #include "platform/sysfs_gpu_device_list.h"
+#include "platform/sysfs_registry_source.h"
 
 namespace tarsik::platform {
 
@@ -8,6 +10,8 @@ Services linuxServices() {
     const SystemPaths paths;
     return Services{
         .gpuDevices = std::make_shared<SysfsGpuDeviceList>(paths),
+        .registry = std::make_shared<SysfsRegistrySource>(paths),
+        .smc = std::make_shared<ApplesmcService>(paths),
     };
 }
 

@@ -14,6 +14,8 @@ struct SystemPaths {
     // Debian's pci.ids package; hwdata links the second name to the same file.
     std::filesystem::path pciIds() const { return root / "usr/share/misc/pci.ids"; }
     std::filesystem::path pciIdsAlternative() const { return root / "usr/share/hwdata/pci.ids"; }
+    // The applesmc driver of Intel Macs (its platform device sits at I/O port 0x300 = 768).
+    std::filesystem::path applesmc() const { return root / "sys/devices/platform/applesmc.768"; }
 };
 
 } // namespace tarsik::platform

@@ -1,0 +1,125 @@
+#include "platform/nvml_session.h"
+
+#include <dlfcn.h>
+
+namespace tarsik::platform {
+namespace {
+
+// Our own declarations of the few NVML types used; layouts as the library defines them.
+using NvmlReturn = int;
+using NvmlDevice = struct NvmlDeviceOpaque*;
+constexpr NvmlReturn nvmlSuccess = 0;
+constexpr unsigned nvmlTemperatureGpu = 0;
+constexpr unsigned nvmlClockGraphics = 0;
+constexpr unsigned nvmlClockMemory = 2;
+
+struct NvmlUtilization {
+    unsigned gpu;
+    unsigned memory;
+};
+
+struct NvmlFanSpeedInfo {
+    unsigned version;
+    unsigned fan;
+    unsigned speed; // RPM
+};
+// The library's versioned-struct rule: size in the low bits, version in the top byte.
+constexpr unsigned nvmlFanSpeedInfoV1 = sizeof(NvmlFanSpeedInfo) | (1u << 24);
+
+template <typename Function> Function symbol(void* library, const char* name) {
+    return reinterpret_cast<Function>(::dlsym(library, name));
+}
+
+template <typename Call> std::optional<unsigned> valueOf(Call call) {
+    unsigned value = 0;
+    if (call(&value) != nvmlSuccess) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+// Versioned symbol names only: the unversioned aliases exist in the header, not in the library.
+struct NvmlSession::Api {
+    NvmlReturn (*init)();
+    NvmlReturn (*shutdown)();
+    NvmlReturn (*handleByPciBusId)(const char*, NvmlDevice*);
+    // Entry points a driver may lack; a missing one reads as "not supported".
+    NvmlReturn (*temperature)(NvmlDevice, unsigned, unsigned*);
+    NvmlReturn (*powerUsage)(NvmlDevice, unsigned*);
+    NvmlReturn (*fanSpeedRpm)(NvmlDevice, NvmlFanSpeedInfo*);
+    NvmlReturn (*clockInfo)(NvmlDevice, unsigned, unsigned*);
+    NvmlReturn (*utilizationRates)(NvmlDevice, NvmlUtilization*);
+};
+
+std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library) {
+    // NODELETE: a vendor library that started threads is never unloaded under them.
+    void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    auto api = std::make_unique<Api>(Api{
+        .init = symbol<decltype(Api::init)>(handle, "nvmlInit_v2"),
+        .shutdown = symbol<decltype(Api::shutdown)>(handle, "nvmlShutdown"),
+        .handleByPciBusId =
+            symbol<decltype(Api::handleByPciBusId)>(handle, "nvmlDeviceGetHandleByPciBusId_v2"),
+        .temperature = symbol<decltype(Api::temperature)>(handle, "nvmlDeviceGetTemperature"),
+        .powerUsage = symbol<decltype(Api::powerUsage)>(handle, "nvmlDeviceGetPowerUsage"),
+        .fanSpeedRpm = symbol<decltype(Api::fanSpeedRpm)>(handle, "nvmlDeviceGetFanSpeedRPM"),
+        .clockInfo = symbol<decltype(Api::clockInfo)>(handle, "nvmlDeviceGetClockInfo"),
+        .utilizationRates = symbol<decltype(Api::utilizationRates)>(handle, "nvmlDeviceGetUtilizationRates"),
+    });
+    if (api->init == nullptr || api->shutdown == nullptr || api->handleByPciBusId == nullptr ||
+        api->init() != nvmlSuccess) {
+        ::dlclose(handle);
+        return nullptr;
+    }
+    return std::unique_ptr<NvmlSession>(new NvmlSession(handle, std::move(api)));
+}
+
+NvmlSession::NvmlSession(void* library, std::unique_ptr<Api> api) : library_(library), api_(std::move(api)) {}
+
+NvmlSession::~NvmlSession() {
+    api_->shutdown();
+    ::dlclose(library_);
+}
+
+std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) const {
+    // NVML parses the sysfs form itself ("%x:%x:%x.%x"), so the slot needs no rewriting and only
+    // this GPU is attached.
+    NvmlDevice device = nullptr;
+    if (api_->handleByPciBusId(slot.c_str(), &device) != nvmlSuccess) {
+        return std::nullopt;
+    }
+    const Api& api = *api_;
+    NvmlGpuReadings readings;
+    if (api.temperature != nullptr) {
+        readings.temperatureCelsius =
+            valueOf([&](unsigned* value) { return api.temperature(device, nvmlTemperatureGpu, value); });
+    }
+    if (api.powerUsage != nullptr) {
+        readings.powerMilliwatts = valueOf([&](unsigned* value) { return api.powerUsage(device, value); });
+    }
+    if (api.fanSpeedRpm != nullptr) {
+        NvmlFanSpeedInfo fan{.version = nvmlFanSpeedInfoV1, .fan = 0, .speed = 0};
+        if (api.fanSpeedRpm(device, &fan) == nvmlSuccess) {
+            readings.fanRpm = fan.speed;
+        }
+    }
+    if (api.clockInfo != nullptr) {
+        readings.graphicsClockMHz =
+            valueOf([&](unsigned* value) { return api.clockInfo(device, nvmlClockGraphics, value); });
+        readings.memoryClockMHz =
+            valueOf([&](unsigned* value) { return api.clockInfo(device, nvmlClockMemory, value); });
+    }
+    if (api.utilizationRates != nullptr) {
+        NvmlUtilization utilisation{};
+        if (api.utilizationRates(device, &utilisation) == nvmlSuccess) {
+            readings.utilisationPercent = utilisation.gpu;
+        }
+    }
+    return readings;
+}
+
+} // namespace tarsik::platform

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tarsik::platform {
+
+// What NVML tells about one GPU, in its own units. A field the GPU does not support is absent.
+struct NvmlGpuReadings {
+    std::optional<unsigned> temperatureCelsius;
+    std::optional<unsigned> powerMilliwatts;
+    std::optional<unsigned> fanRpm;
+    std::optional<unsigned> graphicsClockMHz;
+    std::optional<unsigned> memoryClockMHz;
+    std::optional<unsigned> utilisationPercent;
+};
+
+// The NVIDIA management library, loaded at run time and initialised; shut down and released when
+// destroyed. Initialising can take seconds on a headless machine, so only background work opens
+// one. Initialisation attaches no GPU; a GPU is attached only when asked for by its slot.
+class NvmlSession {
+  public:
+    // Nothing when the library is missing, lacks its basic entry points, or fails to initialise.
+    static std::unique_ptr<NvmlSession> open(const std::string& library);
+    ~NvmlSession();
+
+    NvmlSession(const NvmlSession&) = delete;
+    NvmlSession& operator=(const NvmlSession&) = delete;
+
+    // The GPU in a sysfs slot ("0000:01:00.0"); nothing when NVML does not know it.
+    std::optional<NvmlGpuReadings> readings(const std::string& slot) const;
+
+  private:
+    struct Api;
+
+    NvmlSession(void* library, std::unique_ptr<Api> api);
+
+    void* library_;
+    std::unique_ptr<Api> api_;
+};
+
+} // namespace tarsik::platform

@@ -1,0 +1,66 @@
+#include "platform/sysfs_registry_source.h"
+
+#include "platform/gpu_identity.h"
+#include "platform/gpu_statistics.h"
+#include "platform/nvml_session.h"
+#include "platform/pci_device.h"
+
+namespace tarsik::platform {
+namespace {
+
+const char* className(std::uint16_t vendorId) {
+    switch (vendorId) {
+    case vendor_ids::amd:
+    case vendor_ids::amdAlternative:
+        return "AMDRadeonGPU";
+    case vendor_ids::intel:
+        return "IntelGPU";
+    case vendor_ids::nvidia:
+        return "NVIDIAGPU";
+    case vendor_ids::apple:
+        return "AppleGPU";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::string_view> name) const {
+    std::vector<RegistryEntry> entries;
+    std::unique_ptr<NvmlSession> nvml;
+    bool nvmlTried = false;
+    for (const auto& device : listDisplayDevices(paths_)) {
+        const char* const deviceClass = className(device.vendorId);
+        // Reading a sleeping GPU's sensors wakes it on older kernels and fails on newer ones.
+        if ((name && device.slot != *name) || deviceClass == nullptr || device.isRuntimeSuspended()) {
+            continue;
+        }
+        PropertyValue::Dictionary statistics;
+        if (device.driver == "nvidia") {
+            if (!nvmlTried) {
+                nvml = NvmlSession::open(nvmlLibrary_);
+                nvmlTried = true;
+            }
+            const auto readings = nvml ? nvml->readings(device.slot) : std::nullopt;
+            if (readings) {
+                statistics = nvmlGpuStatistics(*readings);
+            }
+        } else {
+            statistics = sysfsGpuStatistics(device);
+        }
+        if (statistics.empty()) {
+            continue;
+        }
+        PropertyValue::Dictionary properties;
+        properties.emplace_back("PerformanceStatistics", PropertyValue{std::move(statistics)});
+        entries.push_back(RegistryEntry{
+            .name = device.slot,
+            .className = deviceClass,
+            .properties = PropertyValue{std::move(properties)},
+        });
+    }
+    return entries;
+}
+
+} // namespace tarsik::platform

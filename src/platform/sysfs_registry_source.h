@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/registry_source.h"
+#include "platform/system_paths.h"
+
+#include <string>
+
+namespace tarsik::platform {
+
+// One registry entry per awake GPU whose driver publishes live values: named by its PCI slot,
+// classed by vendor ("AMDRadeonGPU", "IntelGPU", "NVIDIAGPU", "AppleGPU"), holding those values
+// as a "PerformanceStatistics" dictionary. NVIDIA's driver has no hwmon, so its GPUs are asked
+// through NVML, which is loaded from `nvmlLibrary` only while an awake NVIDIA GPU is there.
+class SysfsRegistrySource final : public RegistrySource {
+  public:
+    explicit SysfsRegistrySource(SystemPaths paths, std::string nvmlLibrary = "libnvidia-ml.so.1")
+        : paths_(std::move(paths)), nvmlLibrary_(std::move(nvmlLibrary)) {}
+
+    std::vector<RegistryEntry> entries(std::optional<std::string_view> name) const override;
+
+  private:
+    SystemPaths paths_;
+    std::string nvmlLibrary_;
+};
+
+} // namespace tarsik::platform

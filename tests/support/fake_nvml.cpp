@@ -1,0 +1,112 @@
+// A stand-in for libnvidia-ml.so.1 with the entry points the registry source uses.
+
+#include "support/fake_nvml.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int success = 0;
+constexpr int notFound = 6;
+
+FakeNvmlState state{};
+
+// Bus ids compare by number, as NVML's own lookup does: "0000:01:00.0" is "00000000:01:00.0".
+bool sameBusId(const char* a, const char* b) {
+    unsigned da = 0, ba = 0, sa = 0, fa = 0, db = 0, bb = 0, sb = 0, fb = 0;
+    return std::sscanf(a, "%x:%x:%x.%x", &da, &ba, &sa, &fa) == 4 &&
+           std::sscanf(b, "%x:%x:%x.%x", &db, &bb, &sb, &fb) == 4 && da == db && ba == bb && sa == sb &&
+           fa == fb;
+}
+
+const FakeNvmlGpu& gpu(void* device) {
+    return *static_cast<const FakeNvmlGpu*>(device);
+}
+
+int answer(int result, unsigned value, unsigned* out) {
+    if (result == success) {
+        *out = value;
+    }
+    return result;
+}
+
+} // namespace
+
+extern "C" {
+
+struct FakeFanSpeedInfo {
+    unsigned version;
+    unsigned fan;
+    unsigned speed;
+};
+
+struct FakeUtilization {
+    unsigned gpu;
+    unsigned memory;
+};
+
+FakeNvmlState* fakeNvmlState() {
+    return &state;
+}
+
+int nvmlInit_v2() {
+    ++state.initCalls;
+    return state.initResult;
+}
+
+int nvmlShutdown() {
+    ++state.shutdownCalls;
+    return success;
+}
+
+int nvmlDeviceGetHandleByPciBusId_v2(const char* busId, void** device) {
+    // Records while there is room; a benchmark asks thousands of times.
+    if (std::strlen(state.lookedUp) + std::strlen(busId) + 2 <= sizeof state.lookedUp) {
+        std::strcat(state.lookedUp, busId);
+        std::strcat(state.lookedUp, ";");
+    }
+    for (unsigned i = 0; i < state.gpuCount; ++i) {
+        if (sameBusId(busId, state.gpus[i].busId)) {
+            *device = &state.gpus[i];
+            return success;
+        }
+    }
+    return notFound;
+}
+
+int nvmlDeviceGetTemperature(void* device, unsigned sensor, unsigned* celsius) {
+    return sensor == 0 ? answer(gpu(device).temperatureResult, gpu(device).temperatureCelsius, celsius) : 2;
+}
+
+int nvmlDeviceGetPowerUsage(void* device, unsigned* milliwatts) {
+    return answer(gpu(device).powerResult, gpu(device).powerMilliwatts, milliwatts);
+}
+
+int nvmlDeviceGetFanSpeedRPM(void* device, FakeFanSpeedInfo* info) {
+    // The versioned-struct rule: the size in the low bits, version 1 in the top byte.
+    if (info->version != (sizeof(FakeFanSpeedInfo) | 1u << 24) || info->fan != 0) {
+        return 25; // argument version mismatch
+    }
+    return answer(gpu(device).fanResult, gpu(device).fanRpm, &info->speed);
+}
+
+int nvmlDeviceGetClockInfo(void* device, unsigned type, unsigned* mhz) {
+    if (type == 0) {
+        return answer(gpu(device).graphicsClockResult, gpu(device).graphicsClockMHz, mhz);
+    }
+    if (type == 2) {
+        return answer(gpu(device).memoryClockResult, gpu(device).memoryClockMHz, mhz);
+    }
+    return 2;
+}
+
+int nvmlDeviceGetUtilizationRates(void* device, FakeUtilization* utilization) {
+    const int result =
+        answer(gpu(device).utilizationResult, gpu(device).utilizationPercent, &utilization->gpu);
+    if (result == success) {
+        utilization->memory = 0;
+    }
+    return result;
+}
+}

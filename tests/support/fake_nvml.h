@@ -1,0 +1,37 @@
+#pragma once
+
+// The state of the fake NVML library the tests build: what it answers and what it was asked.
+// Tests reach it through the exported fakeNvmlState() after loading the same library file that
+// the code under test loads.
+
+extern "C" {
+
+struct FakeNvmlGpu {
+    char busId[32]; // as NVML writes it: "00000000:01:00.0"
+    // Each field answers its result code (0 success, 3 not supported, ...) and, on success, its value.
+    int temperatureResult;
+    unsigned temperatureCelsius;
+    int powerResult;
+    unsigned powerMilliwatts;
+    int fanResult;
+    unsigned fanRpm;
+    int graphicsClockResult;
+    unsigned graphicsClockMHz;
+    int memoryClockResult;
+    unsigned memoryClockMHz;
+    int utilizationResult;
+    unsigned utilizationPercent;
+};
+
+struct FakeNvmlState {
+    int initResult;
+    unsigned gpuCount;
+    FakeNvmlGpu gpus[4];
+    // Calls seen.
+    unsigned initCalls;
+    unsigned shutdownCalls;
+    char lookedUp[256]; // the first bus ids asked for, each followed by ";"
+};
+
+FakeNvmlState* fakeNvmlState();
+}

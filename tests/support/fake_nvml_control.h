@@ -1,0 +1,51 @@
+#pragma once
+
+#include "support/fake_nvml.h"
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <stdexcept>
+#include <string>
+
+namespace tarsik::testing {
+
+// Loads the fake NVML library the same way the code under test does and resets its state, so a
+// test sets the answers and reads the calls. Reset again for every test.
+class FakeNvml {
+  public:
+    static constexpr const char* path = TARSIK_FAKE_NVML_PATH;
+
+    FakeNvml() : library_(::dlopen(path, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
+        if (library_ == nullptr) {
+            throw std::runtime_error(std::string("cannot load the fake NVML: ") + ::dlerror());
+        }
+        const auto state = reinterpret_cast<FakeNvmlState* (*)()>(::dlsym(library_, "fakeNvmlState"));
+        state_ = state();
+        *state_ = FakeNvmlState{};
+    }
+    ~FakeNvml() { ::dlclose(library_); }
+
+    FakeNvml(const FakeNvml&) = delete;
+    FakeNvml& operator=(const FakeNvml&) = delete;
+
+    FakeNvmlState& state() { return *state_; }
+
+    // An H100 on the given bus: no fan, 70 W, 1980 MHz core.
+    FakeNvmlGpu& addH100(const char* busId) {
+        auto& gpu = state_->gpus[state_->gpuCount++];
+        gpu = FakeNvmlGpu{.temperatureCelsius = 34,
+                          .powerMilliwatts = 70250,
+                          .fanResult = 3, // not supported: passively cooled
+                          .graphicsClockMHz = 1980,
+                          .memoryClockMHz = 1593,
+                          .utilizationPercent = 0};
+        std::snprintf(gpu.busId, sizeof gpu.busId, "%s", busId);
+        return gpu;
+    }
+
+  private:
+    void* library_;
+    FakeNvmlState* state_ = nullptr;
+};
+
+} // namespace tarsik::testing
