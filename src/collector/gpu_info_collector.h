@@ -19,6 +19,15 @@ class GPUInfoCollector {
     // The GPUs from the fast device list alone; never empty (the no-GPU placeholder instead).
     std::vector<GPUDevice> collectFast() const;
 
+    // The display profiler's GPUs, each enriched with what the fast device list knows about it,
+    // then the listed GPUs the profiler did not name. Never empty. Blocks while the profiler runs
+    // (at most its 15-second deadline), so it belongs on a background thread.
+    std::vector<GPUDevice> collectSynchronously() const;
+
+    // One record per graphics entry of the display profiler, in its order; empty when the
+    // profiler is missing, fails, or prints anything but the expected JSON.
+    std::vector<GPUDevice> parseSystemProfiler() const;
+
     // "GPU Name", "VRAM / Working Set", "Metal Support", "Displays Connected"; none for no device.
     static std::vector<SensorReading> basicSensorsSynchronously(const GPUDevice* device);
 

@@ -6,10 +6,12 @@
 
 namespace tarsik::platform {
 
-Services linuxServices() {
+Services linuxServices(std::filesystem::path profiler) {
     const SystemPaths paths;
     return Services{
         .gpuDevices = std::make_shared<SysfsGpuDeviceList>(paths),
+        .processRunner = std::make_shared<PosixProcessRunner>(),
+        .profiler = std::move(profiler),
         .registry = std::make_shared<SysfsRegistrySource>(paths),
         .smc = std::make_shared<ApplesmcService>(paths),
     };

@@ -1,23 +1,11 @@
 #include "collector/gpu_info_collector.h"
-#include "collector/inventory/byte_count.h"
+#include "collector/inventory/inventory_texts.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 
 namespace tarsik {
-namespace {
-
-std::string yesNo(bool flag) {
-    return flag ? "Yes" : "No";
-}
-
-// A working set of 0 means the list could not tell; no real GPU has zero bytes of memory.
-std::string workingSetText(std::uint64_t bytes) {
-    return bytes == 0 ? "Unknown" : formatByteCount(bytes);
-}
-
-} // namespace
 
 std::string GPUInfoCollector::metalSummary(const platform::GpuDeviceInfo& device) {
     std::string summary;

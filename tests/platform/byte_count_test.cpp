@@ -1,8 +1,8 @@
-#include "collector/inventory/byte_count.h"
+#include "platform/byte_count.h"
 
 #include <gtest/gtest.h>
 
-namespace tarsik {
+namespace tarsik::platform {
 namespace {
 
 TEST(ByteCount, FormatsIn1024BasedUnits) {
@@ -30,4 +30,4 @@ TEST(ByteCount, FormatsIn1024BasedUnits) {
 }
 
 } // namespace
-} // namespace tarsik
+} // namespace tarsik::platform

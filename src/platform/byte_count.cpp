@@ -1,10 +1,10 @@
-#include "collector/inventory/byte_count.h"
+#include "platform/byte_count.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 
-namespace tarsik {
+namespace tarsik::platform {
 
 std::string formatByteCount(std::uint64_t bytes) {
     if (bytes == 1) {
@@ -43,4 +43,4 @@ std::string formatByteCount(std::uint64_t bytes) {
     }
 }
 
-} // namespace tarsik
+} // namespace tarsik::platform

@@ -1,0 +1,101 @@
+#include "collector/gpu_info_collector.h"
+#include "collector/inventory/inventory_texts.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+namespace tarsik {
+namespace {
+
+std::string lowerCased(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+// The same GPU as the two sources name it: one name contains the other, or they share a word of
+// the profiler's name of four characters or more.
+bool namesMatch(const std::string& profilerName, const std::string& listedLower) {
+    const auto recordLower = lowerCased(profilerName);
+    if (recordLower.find(listedLower) != std::string::npos ||
+        listedLower.find(recordLower) != std::string::npos) {
+        return true;
+    }
+    std::size_t start = 0;
+    while (start <= recordLower.size()) {
+        const auto blank = std::min(recordLower.find(' ', start), recordLower.size());
+        const auto piece = std::string_view(recordLower).substr(start, blank - start);
+        if (piece.size() >= 4 && listedLower.find(piece) != std::string::npos) {
+            return true;
+        }
+        start = blank + 1;
+    }
+    return false;
+}
+
+// The first record that matches, preferring one no earlier listed GPU has claimed: two GPUs of
+// one vendor share a word such as "nvidia" or "radeon", and each must keep its own properties.
+std::optional<std::size_t> matchingRecord(const std::vector<GPUDevice>& devices,
+                                          const std::vector<bool>& claimed, const std::string& listedName) {
+    const auto listedLower = lowerCased(listedName);
+    std::optional<std::size_t> firstMatch;
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (!namesMatch(devices[i].name, listedLower)) {
+            continue;
+        }
+        if (!claimed[i]) {
+            return i;
+        }
+        if (!firstMatch) {
+            firstMatch = i;
+        }
+    }
+    return firstMatch;
+}
+
+} // namespace
+
+std::vector<GPUDevice> GPUInfoCollector::collectSynchronously() const {
+    auto devices = parseSystemProfiler();
+    std::vector<bool> claimed(devices.size(), false);
+    for (const auto& info : services_.gpuDevices->devices()) {
+        if (const auto index = matchingRecord(devices, claimed, info.name)) {
+            auto& device = devices[*index];
+            device.metalFamily = metalSummary(info);
+            device.raw["Metal Device Name"] = info.name;
+            device.raw["Recommended Max Working Set"] = workingSetText(info.recommendedMaxWorkingSetSize);
+            device.raw["Unified Memory"] = yesNo(info.hasUnifiedMemory);
+            device.raw["Low Power"] = yesNo(info.isLowPower);
+            device.raw["Removable"] = yesNo(info.isRemovable);
+            claimed[*index] = true;
+            continue;
+        }
+        devices.push_back(GPUDevice{
+            .name = info.name,
+            .vendor = vendor(info.name),
+            .chipsetModel = info.name,
+            .type = info.isLowPower ? "Integrated" : "Discrete",
+            .bus = "Metal",
+            .pciDeviceID = "Unknown",
+            .pciRevisionID = "Unknown",
+            .vram = workingSetText(info.recommendedMaxWorkingSetSize),
+            .metalFamily = metalSummary(info),
+            .raw =
+                {
+                    {"Metal Device Name", info.name},
+                    {"Unified Memory", yesNo(info.hasUnifiedMemory)},
+                    {"Low Power", yesNo(info.isLowPower)},
+                    {"Removable", yesNo(info.isRemovable)},
+                },
+        });
+        claimed.push_back(true);
+    }
+    if (devices.empty()) {
+        devices.push_back(noGPUPlaceholder());
+    }
+    return devices;
+}
+
+} // namespace tarsik

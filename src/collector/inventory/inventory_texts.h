@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/byte_count.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tarsik {
+
+inline std::string yesNo(bool flag) {
+    return flag ? "Yes" : "No";
+}
+
+// A working set of 0 means the list could not tell; no real GPU has zero bytes of memory.
+inline std::string workingSetText(std::uint64_t bytes) {
+    return bytes == 0 ? "Unknown" : platform::formatByteCount(bytes);
+}
+
+} // namespace tarsik

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/pci_device.h"
+#include "platform/pci_ids.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarsik::platform {
+
+using Properties = std::vector<std::pair<std::string, std::string>>;
+
+// Further facts about a GPU for the Advanced view, by readable key ("PCI Slot", "Driver",
+// "Driver Version", "Subsystem Vendor ID", "Subsystem ID", "Subsystem Name", "Link Speed",
+// "Link Width", "Max Link Speed", "Max Link Width", "VBIOS Version", "NUMA Node"), each only when
+// known. A runtime-suspended GPU is not woken: the reads that would wake it are skipped.
+Properties gpuProperties(const PciDevice& device, const SystemPaths& paths, const PciIds& pciIds);
+
+} // namespace tarsik::platform

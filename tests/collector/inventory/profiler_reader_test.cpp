@@ -1,0 +1,192 @@
+#include "collector/fake_gpu_device_list.h"
+#include "collector/fake_process_runner.h"
+#include "collector/gpu_info_collector.h"
+#include "support/fixture_tree.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace tarsik {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+std::vector<GPUDevice> parsed(std::optional<std::string> output) {
+    return GPUInfoCollector(
+               platform::Services{
+                   .gpuDevices =
+                       std::make_shared<testing::FakeGpuDeviceList>(std::vector<platform::GpuDeviceInfo>{}),
+                   .processRunner = std::make_shared<testing::FakeProcessRunner>(std::move(output)),
+               })
+        .parseSystemProfiler();
+}
+
+std::vector<GPUDevice> parsedEntries(const std::string& entries) {
+    return parsed(R"({"SPDisplaysDataType": [)" + entries + "]}");
+}
+
+TEST(ProfilerReader, RunsTheProfilerWithItsFourArguments) {
+    const auto runner = std::make_shared<testing::FakeProcessRunner>(std::nullopt);
+    GPUInfoCollector(platform::Services{.processRunner = runner, .profiler = "/opt/tarsik-profiler"})
+        .parseSystemProfiler();
+    EXPECT_EQ(runner->lastProgram, "/opt/tarsik-profiler");
+    EXPECT_THAT(runner->lastArguments, ElementsAre("SPDisplaysDataType", "-json", "-detailLevel", "full"));
+}
+
+TEST(ProfilerReader, BuildsRecordsFromTheFirstKeyThenTheNext) {
+    const auto devices = parsedEntries(R"(
+        {"sppci_model": "AMD Radeon RX 6800 XT", "_name": "ignored", "spdisplays_vendor": "sppci_vendor_amd",
+         "sppci_bus": "spdisplays_pcie_device", "spdisplays_device-id": "0x73bf", "sppci_device-id": "ignored",
+         "spdisplays_revision-id": "0x00c1", "spdisplays_vram": "16 GB", "spdisplays_gputype": "Discrete"},
+        {"_name": "Radeon Pro", "spdisplays_vendor": "sppci_vendor_unknown", "sppci_bus": "spdisplays_builtin",
+         "spdisplays_device-id": "", "sppci_device-id": 29631, "spdisplays_vram_shared": "1.5 GB"},
+        {"sppci_model": "", "spdisplays_device-id": "spdisplays_other", "sppci_device-id": "0x1234",
+         "sppci_bus": "Thunderbolt", "spdisplays_vendor": "sppci_vendor_nvidia"})");
+    ASSERT_EQ(devices.size(), 3u);
+    const auto& amd = devices[0];
+    EXPECT_EQ(amd.name, "AMD Radeon RX 6800 XT");
+    EXPECT_EQ(amd.vendor, "AMD");
+    EXPECT_EQ(amd.chipsetModel, amd.name);
+    EXPECT_EQ(amd.type, "Discrete");
+    EXPECT_EQ(amd.bus, "PCIe");
+    EXPECT_EQ(amd.pciDeviceID, "0x73bf");
+    EXPECT_EQ(amd.pciRevisionID, "0x00c1");
+    EXPECT_EQ(amd.vram, "16 GB");
+    EXPECT_EQ(amd.metalFamily, "Unknown") << "filled in by the merge";
+    EXPECT_TRUE(amd.displays.empty());
+
+    const auto& named = devices[1];
+    EXPECT_EQ(named.name, "Radeon Pro") << "no model: the name";
+    EXPECT_EQ(named.chipsetModel, "Radeon Pro") << "the chipset falls back to the name";
+    EXPECT_EQ(named.vendor, "AMD") << "an unlisted token falls back to the vendor guessed from the name";
+    EXPECT_EQ(named.raw.at("spdisplays_vendor"), "sppci_vendor_unknown") << "raw keeps the token";
+    EXPECT_EQ(named.bus, "Built-In");
+    EXPECT_EQ(named.type, "GPU");
+    EXPECT_EQ(named.pciDeviceID, "29631") << "an empty first key gives way to the next, a number to its text";
+    EXPECT_EQ(named.pciRevisionID, "Unknown");
+    EXPECT_EQ(named.vram, "1.5 GB");
+
+    const auto& unnamed = devices[2];
+    EXPECT_EQ(unnamed.name, "Unknown GPU");
+    EXPECT_EQ(unnamed.vendor, "NVIDIA");
+    EXPECT_EQ(unnamed.pciDeviceID, "Unknown") << "a rejected token ends in the fallback, not in the next key";
+    EXPECT_EQ(unnamed.bus, "Thunderbolt");
+}
+
+TEST(ProfilerReader, FlattensEveryValueIntoRaw) {
+    const auto devices = parsedEntries(R"(
+        {"sppci_model": "GPU", "count": -3, "big": 18446744073709551615, "ratio": 0.1, "huge": 1e300,
+         "whole": 2.0, "flag": true, "off": false, "empty": "", "none": null, "list": [1, "a"],
+         "nested": {"b": [1], "a": 2}, "spdisplays_ndrvs": [{}, {}, {}], "noDisplays": [],
+         "Profiler Source": "mine", "_name": "spdisplays_yes"})");
+    ASSERT_EQ(devices.size(), 1u);
+    const auto& raw = devices[0].raw;
+    EXPECT_EQ(raw.at("count"), "-3");
+    EXPECT_EQ(raw.at("big"), "18446744073709551615");
+    EXPECT_EQ(raw.at("ratio"), "0.1") << "the shortest text that reads back as the same real";
+    EXPECT_EQ(raw.at("huge"), "1e+300");
+    EXPECT_EQ(raw.at("whole"), "2");
+    EXPECT_EQ(raw.at("flag"), "1");
+    EXPECT_EQ(raw.at("off"), "0");
+    EXPECT_EQ(raw.at("empty"), "");
+    EXPECT_EQ(raw.at("none"), "null");
+    EXPECT_EQ(raw.at("list"), R"([1,"a"])");
+    EXPECT_EQ(raw.at("nested"), R"({"a":2,"b":[1]})");
+    EXPECT_EQ(raw.at("spdisplays_ndrvs"), "3 item(s)");
+    EXPECT_EQ(raw.at("noDisplays"), "0 item(s)");
+    EXPECT_EQ(raw.at("Profiler Source"), "system_profiler SPDisplaysDataType");
+    EXPECT_EQ(raw.at("_name"), "spdisplays_yes");
+    EXPECT_EQ(devices[0].displays.size(), 3u);
+}
+
+TEST(ProfilerReader, ReadsDisplaysAndTheirFlags) {
+    const auto devices = parsedEntries(R"(
+        {"sppci_model": "GPU", "spdisplays_ndrvs": [
+            {"_name": "DELL U2720Q", "_spdisplays_resolution": "3840 x 2160", "spdisplays_resolution": "x",
+             "spdisplays_main": "spdisplays_yes", "spdisplays_online": "spdisplays_yes"},
+            {"spdisplays_resolution": "1920 x 1080", "spdisplays_main": "spdisplays_no",
+             "spdisplays_online": "spdisplays_no"},
+            {"_name": "Yes", "spdisplays_main": "Yes", "spdisplays_online": false},
+            {"_name": "spdisplays_unknown", "spdisplays_main": "yes", "spdisplays_online": "No"},
+            {"spdisplays_main": true, "spdisplays_online": 0}]})");
+    ASSERT_EQ(devices.size(), 1u);
+    const auto& displays = devices[0].displays;
+    ASSERT_EQ(displays.size(), 5u);
+    EXPECT_EQ(displays[0].name, "DELL U2720Q");
+    EXPECT_EQ(displays[0].resolution, "3840 x 2160");
+    // The profiler's own tokens for yes and no count as the words.
+    EXPECT_TRUE(displays[0].main);
+    EXPECT_TRUE(displays[0].online);
+    EXPECT_EQ(displays[1].name, "Display");
+    EXPECT_EQ(displays[1].resolution, "1920 x 1080");
+    EXPECT_FALSE(displays[1].main);
+    EXPECT_FALSE(displays[1].online);
+    EXPECT_TRUE(displays[2].main);
+    EXPECT_FALSE(displays[2].online) << "boolean false";
+    EXPECT_EQ(displays[2].resolution, "Unknown");
+    EXPECT_EQ(displays[3].name, "Display") << "an unlisted token";
+    EXPECT_FALSE(displays[3].main) << "only the exact text counts";
+    EXPECT_FALSE(displays[3].online);
+    EXPECT_TRUE(displays[4].main);
+    EXPECT_TRUE(displays[4].online) << "a number is no flag: unknown, so online";
+}
+
+TEST(ProfilerReader, UnusableOutputGivesNoRecords) {
+    const std::string deep = std::string(100'000, '[') + std::string(100'000, ']');
+    const std::string oversized =
+        R"({"SPDisplaysDataType": [{"_name": ")" + std::string(9 << 20, 'x') + R"("}]})";
+    const std::optional<std::string> outputs[] = {
+        std::nullopt,
+        "",
+        "garbage \x01\xff",
+        "[]",
+        "{}",
+        R"({"SPDisplaysDataType": {}})",
+        R"({"SPDisplaysDataType": "none"})",
+        R"({"SPDisplaysDataType": [{"_name": "A"}, 1]})",
+        R"({"SPDisplaysDataType": [{"_name": "A"}])",
+        R"({"SPDisplaysDataType": [{"_name": ")" + deep + R"("}, )" + deep + "]}",
+        R"({"SPDisplaysDataType": [{"_name": "\xc3\x28"}]})",
+        oversized,
+    };
+    for (const auto& output : outputs) {
+        EXPECT_THAT(parsed(output), IsEmpty()) << output.value_or("(nothing)").substr(0, 60);
+    }
+    // Brackets inside strings do not count as nesting.
+    EXPECT_EQ(parsedEntries(R"({"_name": ")" + deep + R"("})").size(), 1u);
+}
+
+// The real runner against profilers that misbehave in every way the platform allows.
+TEST(ProfilerReader, AMisbehavingProfilerChildGivesNoRecords) {
+    const testing::FixtureTree folder("");
+    folder.write("deep.json", R"({"SPDisplaysDataType": [{"a": )" + std::string(100'000, '[') +
+                                  std::string(100'000, ']') + "}]}");
+    const std::pair<const char*, std::string> profilers[] = {
+        {"hangs", "sleep 30"},
+        {"fails", R"(echo '{"SPDisplaysDataType": []}'; exit 1)"},
+        {"killed", R"(echo '{"SPDisplaysDataType": [{"_name": "A"}]}'; kill -KILL $$)"},
+        {"silent", "exit 0"},
+        {"garbage", "head -c 4096 /dev/urandom"},
+        {"array", "echo '[1, 2]'"},
+        {"object-under-key", R"(echo '{"SPDisplaysDataType": {"_name": "A"}}')"},
+        {"deep", "cat " + folder.path("deep.json").string()},
+        {"floods", R"(printf '{"SPDisplaysDataType": [{"_name": "'; head -c 52428800 /dev/zero | tr '\0' x)"},
+    };
+    const auto runner = std::make_shared<platform::PosixProcessRunner>(
+        std::chrono::milliseconds(300), platform::PosixProcessRunner::defaultOutputLimit);
+    const auto readerOf = [&](const std::string& name, const std::string& body) {
+        folder.write(name, "#!/bin/sh\n" + body + "\n");
+        std::filesystem::permissions(folder.path(name), std::filesystem::perms::owner_all);
+        return GPUInfoCollector(platform::Services{.processRunner = runner, .profiler = folder.path(name)});
+    };
+    ASSERT_EQ(
+        readerOf("works", R"(echo '{"SPDisplaysDataType": [{"_name": "A"}]}')").parseSystemProfiler().size(),
+        1u);
+    for (const auto& [name, body] : profilers) {
+        EXPECT_THAT(readerOf(name, body).parseSystemProfiler(), IsEmpty()) << name;
+    }
+}
+
+} // namespace
+} // namespace tarsik

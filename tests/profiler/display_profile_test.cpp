@@ -1,0 +1,153 @@
+#include "collector/fake_process_runner.h"
+#include "collector/gpu_info_collector.h"
+#include "platform/sysfs_gpu_device_list.h"
+#include "profiler/display_profile.h"
+#include "support/fixture_tree.h"
+
+#include <cstdlib>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sys/wait.h>
+
+namespace tarsik {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Field;
+using ::testing::IsEmpty;
+
+GPUInfoCollector collectorOver(const testing::FixtureTree& tree) {
+    const platform::SystemPaths paths{.root = tree.root()};
+    return GPUInfoCollector(platform::Services{
+        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .processRunner = std::make_shared<testing::FakeProcessRunner>(profiler::displayProfile(paths)),
+    });
+}
+
+auto display(const char* name, const char* resolution, bool main, bool online) {
+    return ::testing::AllOf(Field(&DisplayInfo::name, name), Field(&DisplayInfo::resolution, resolution),
+                            Field(&DisplayInfo::main, main), Field(&DisplayInfo::online, online));
+}
+
+TEST(DisplayProfile, WorkstationParsesBackIntoItsFourGpusAndThreeDisplays) {
+    const testing::FixtureTree tree("workstation");
+    const auto collector = collectorOver(tree);
+    const auto devices = collector.parseSystemProfiler();
+    ASSERT_EQ(devices.size(), 4u);
+
+    const auto& intel = devices[0];
+    EXPECT_EQ(intel.name, "Intel CoffeeLake-S GT2 [UHD Graphics 630]");
+    EXPECT_EQ(intel.vendor, "Intel");
+    EXPECT_EQ(intel.type, "Integrated");
+    EXPECT_EQ(intel.bus, "Built-In");
+    EXPECT_EQ(intel.pciDeviceID, "0x3e92");
+    EXPECT_EQ(intel.pciRevisionID, "0x0000");
+    EXPECT_EQ(intel.vram, "Unknown");
+    // The boot GPU's first connected connector is the main display; no CRTC drives it, so offline.
+    EXPECT_THAT(intel.displays, ElementsAre(display("HDMI-A-1", "1920 x 1080", true, false)));
+
+    const auto& nvidia = devices[1];
+    EXPECT_EQ(nvidia.name, "NVIDIA H100 PCIe");
+    EXPECT_EQ(nvidia.vendor, "NVIDIA");
+    EXPECT_EQ(nvidia.bus, "PCIe");
+    EXPECT_EQ(nvidia.raw.at("Driver Version"), "535.129.03");
+    EXPECT_EQ(nvidia.raw.at("VBIOS Version"), "96.00.99.00.01");
+    EXPECT_TRUE(nvidia.displays.empty());
+    EXPECT_EQ(nvidia.raw.count("spdisplays_ndrvs"), 0u);
+
+    const auto& amd = devices[2];
+    EXPECT_EQ(amd.name, "AMD Radeon RX 6800 XT");
+    EXPECT_EQ(amd.type, "Discrete");
+    EXPECT_EQ(amd.pciDeviceID, "0x73bf");
+    EXPECT_EQ(amd.pciRevisionID, "0x00c1");
+    EXPECT_EQ(amd.vram, "15.98 GB");
+    EXPECT_THAT(amd.displays, ElementsAre(display("DELL U2720Q", "3840 x 2160", false, true),
+                                          display("ROG PG279Q", "2560 x 1440", false, true)));
+    EXPECT_EQ(amd.raw.at("PCI Slot"), "0000:03:00.0");
+    EXPECT_EQ(amd.raw.at("Driver"), "amdgpu");
+    EXPECT_EQ(amd.raw.at("Link Width"), "x16");
+    EXPECT_EQ(amd.raw.at("spdisplays_ndrvs"), "2 item(s)");
+
+    const auto& virtio = devices[3];
+    EXPECT_EQ(virtio.name, "Red Hat Virtio 1.0 GPU");
+    EXPECT_EQ(virtio.vendor, "Red Hat, Inc.") << "a vendor without a token is named from pci.ids";
+
+    // Every profiler record finds its own GPU in the fast list.
+    const auto full = collector.collectSynchronously();
+    ASSERT_EQ(full.size(), 4u);
+    for (std::size_t i = 0; i < full.size(); ++i) {
+        EXPECT_EQ(full[i].name, devices[i].name);
+        EXPECT_EQ(full[i].metalFamily, "Supported") << full[i].name;
+        EXPECT_EQ(full[i].raw.at("Metal Device Name"), devices[i].name);
+    }
+}
+
+TEST(DisplayProfile, WritesEdidExtrasAndFallsBackToTheConnector) {
+    const testing::FixtureTree tree("amd-apu-laptop");
+    const auto document =
+        nlohmann::json::parse(profiler::displayProfile(platform::SystemPaths{.root = tree.root()}));
+    const auto& entries = document.at("SPDisplaysDataType");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_FALSE(entries[0].contains("spdisplays_ndrvs"));
+    EXPECT_EQ(entries[0].at("sppci_bus"), "spdisplays_pcie_device");
+    const auto& apu = entries[1];
+    EXPECT_EQ(apu.at("sppci_bus"), "spdisplays_builtin");
+    EXPECT_EQ(apu.at("spdisplays_vram"), "512 MB");
+    const auto& displays = apu.at("spdisplays_ndrvs");
+    ASSERT_EQ(displays.size(), 3u);
+    // The panel's EDID has no name descriptor.
+    EXPECT_EQ(displays[0].at("_name"), "eDP-1");
+    EXPECT_EQ(displays[0].at("spdisplays_main"), "spdisplays_yes");
+    EXPECT_EQ(displays[0].at("Manufacturer ID"), "AUO");
+    EXPECT_EQ(displays[0].at("Year of Manufacture"), "2016");
+    EXPECT_FALSE(displays[0].contains("Serial Number"));
+    const auto& lg = displays[1];
+    EXPECT_EQ(lg.at("_name"), "LG UltraFine");
+    EXPECT_EQ(lg.at("spdisplays_main"), "spdisplays_no");
+    EXPECT_EQ(lg.at("spdisplays_online"), "spdisplays_yes");
+    EXPECT_EQ(lg.at("Manufacturer ID"), "GSM");
+    EXPECT_EQ(lg.at("Product Code"), "0x5b10");
+    EXPECT_EQ(lg.at("Serial Number"), "609NTCZ83155");
+    EXPECT_EQ(lg.at("Physical Size"), "48 x 27 cm");
+    EXPECT_EQ(lg.at("Connector"), "DP-1");
+    // EDID's own preferred timing wins over the first mode of the connector.
+    EXPECT_EQ(displays[2].at("_spdisplays_resolution"), "1366 x 768");
+}
+
+TEST(DisplayProfile, SurvivesBrokenConnectorsAndMachinesWithoutGpus) {
+    const testing::FixtureTree tree("workstation");
+    const std::string dp1 = "sys/bus/pci/devices/0000:03:00.0/drm/card1/card1-DP-1/";
+    tree.write(dp1 + "edid", std::string(100, '\xff'));
+    tree.write(dp1 + "modes", "garbage\n");
+    tree.makeUnreadable("sys/bus/pci/devices/0000:03:00.0/drm/card1/card1-DP-2/edid");
+    tree.write("sys/bus/pci/devices/0000:03:00.0/drm/card1/card1-DP-2/modes", "1920x1080i\n");
+    const auto devices = collectorOver(tree).parseSystemProfiler();
+    ASSERT_EQ(devices.size(), 4u);
+    EXPECT_THAT(devices[2].displays, ElementsAre(display("DP-1", "Unknown", false, true),
+                                                 display("DP-2", "1920 x 1080", false, true)));
+
+    const testing::FixtureTree headless("headless");
+    EXPECT_EQ(nlohmann::json::parse(profiler::displayProfile(platform::SystemPaths{.root = headless.root()})),
+              nlohmann::json::parse(R"({"SPDisplaysDataType": []})"));
+
+    const testing::FixtureTree vm("virtual-machine");
+    const auto guests = collectorOver(vm).parseSystemProfiler();
+    ASSERT_EQ(guests.size(), 2u);
+    EXPECT_EQ(guests[0].vendor, "Unknown") << "QEMU's vendor is not in pci.ids";
+    EXPECT_THAT(guests[0].displays, ElementsAre(display("Virtual-1", "1280 x 800", true, true)));
+}
+
+TEST(DisplayProfile, TheToolTakesExactlyTheProfilerArguments) {
+    const std::string tool = TARSIK_PROFILER;
+    for (const char* arguments :
+         {"", " SPDisplaysDataType -json", " SPDisplaysDataType -json -detailLevel mini",
+          " SPDisplaysDataType -json -detailLevel full extra"}) {
+        const int status = std::system((tool + arguments + " >/dev/null 2>&1").c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 2) << arguments;
+    }
+}
+
+} // namespace
+} // namespace tarsik

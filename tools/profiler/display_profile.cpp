@@ -1,0 +1,169 @@
+#include "profiler/display_profile.h"
+
+#include "platform/byte_count.h"
+#include "platform/drm_connectors.h"
+#include "platform/edid.h"
+#include "platform/file_reader.h"
+#include "platform/gpu_identity.h"
+#include "platform/gpu_properties.h"
+#include "platform/pci_device.h"
+#include "platform/pci_ids.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+namespace tarsik::profiler {
+namespace {
+
+using Json = nlohmann::ordered_json;
+using platform::vendor_ids::amd;
+using platform::vendor_ids::amdAlternative;
+using platform::vendor_ids::intel;
+using platform::vendor_ids::nvidia;
+
+std::string hex4(unsigned value) {
+    char text[7];
+    std::snprintf(text, sizeof text, "0x%04x", value & 0xffff);
+    return text;
+}
+
+std::string resolutionText(unsigned width, unsigned height) {
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+std::optional<std::string> vendorValue(std::uint16_t vendorId, const platform::PciIds& pciIds) {
+    switch (vendorId) {
+    case amd:
+    case amdAlternative:
+        return "sppci_vendor_amd";
+    case intel:
+        return "sppci_vendor_intel";
+    case nvidia:
+        return "sppci_vendor_nvidia";
+    default:
+        return pciIds.vendorName(vendorId);
+    }
+}
+
+// "1920x1080" or "1920x1080i" from the connector's mode list.
+std::optional<std::string> modeResolution(const std::string& mode) {
+    const auto cross = mode.find('x');
+    if (cross == std::string::npos) {
+        return std::nullopt;
+    }
+    std::string_view height = std::string_view(mode).substr(cross + 1);
+    if (height.ends_with('i')) {
+        height.remove_suffix(1);
+    }
+    const auto w = platform::parseUnsigned(std::string_view(mode).substr(0, cross));
+    const auto h = platform::parseUnsigned(height);
+    if (!w || !h || *w == 0 || *h == 0 || *w > 100'000 || *h > 100'000) {
+        return std::nullopt;
+    }
+    return resolutionText(static_cast<unsigned>(*w), static_cast<unsigned>(*h));
+}
+
+Json displayEntry(const platform::DrmConnector& connector, bool main) {
+    const auto edid = platform::parseEdid(connector.edid);
+    Json display;
+    display["_name"] = edid && edid->monitorName ? *edid->monitorName : connector.name;
+    if (edid && edid->preferredTiming) {
+        display["_spdisplays_resolution"] =
+            resolutionText(edid->preferredTiming->width, edid->preferredTiming->height);
+    } else if (const auto resolution =
+                   connector.firstMode ? modeResolution(*connector.firstMode) : std::nullopt) {
+        display["_spdisplays_resolution"] = *resolution;
+    }
+    display["spdisplays_main"] = main ? "spdisplays_yes" : "spdisplays_no";
+    if (connector.enabled) {
+        display["spdisplays_online"] = *connector.enabled ? "spdisplays_yes" : "spdisplays_no";
+    }
+    display["Connector"] = connector.name;
+    if (!edid) {
+        return display;
+    }
+    if (edid->manufacturerId) {
+        display["Manufacturer ID"] = *edid->manufacturerId;
+    }
+    display["Product Code"] = hex4(edid->productCode);
+    if (edid->serialText) {
+        display["Serial Number"] = *edid->serialText;
+    } else if (edid->serialNumber != 0) {
+        display["Serial Number"] = std::to_string(edid->serialNumber);
+    }
+    if (edid->year) {
+        display[edid->isModelYear ? "Model Year" : "Year of Manufacture"] = std::to_string(*edid->year);
+    }
+    if (edid->imageSizeCm) {
+        display["Physical Size"] = std::to_string(edid->imageSizeCm->width) + " x " +
+                                   std::to_string(edid->imageSizeCm->height) + " cm";
+    }
+    return display;
+}
+
+// The GPU the firmware booted on; failing that (3D controllers have no boot_vga), the first one
+// with a display attached.
+std::size_t bootGpu(const std::vector<platform::PciDevice>& devices,
+                    const std::vector<std::vector<platform::DrmConnector>>& connectors) {
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (platform::readAttribute(devices[i].directory / "boot_vga") == "1") {
+            return i;
+        }
+    }
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (!connectors[i].empty()) {
+            return i;
+        }
+    }
+    return devices.size();
+}
+
+} // namespace
+
+std::string displayProfile(const platform::SystemPaths& paths) {
+    const auto devices = platform::listDisplayDevices(paths);
+    std::vector<std::vector<platform::DrmConnector>> connectors;
+    for (const auto& device : devices) {
+        connectors.push_back(platform::connectedDisplays(device));
+    }
+    const auto boot = bootGpu(devices, connectors);
+    const platform::PciIds pciIds(paths);
+
+    Json entries = Json::array();
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const auto& device = devices[i];
+        const auto identity = platform::identifyGpu(device, paths, pciIds);
+        Json entry;
+        entry["_name"] = identity.name;
+        entry["sppci_model"] = identity.name;
+        if (const auto vendor = vendorValue(device.vendorId, pciIds)) {
+            entry["spdisplays_vendor"] = *vendor;
+        }
+        entry["sppci_bus"] = identity.integrated ? "spdisplays_builtin" : "spdisplays_pcie_device";
+        entry["spdisplays_gputype"] = identity.integrated ? "Integrated" : "Discrete";
+        entry["spdisplays_device-id"] = hex4(device.deviceId);
+        if (device.revision) {
+            entry["spdisplays_revision-id"] = hex4(*device.revision);
+        }
+        if (identity.vramBytes != 0) {
+            entry["spdisplays_vram"] = platform::formatByteCount(identity.vramBytes);
+        }
+        for (const auto& [key, value] : platform::gpuProperties(device, paths, pciIds)) {
+            entry[key] = value;
+        }
+        if (!connectors[i].empty()) {
+            Json displays = Json::array();
+            for (std::size_t k = 0; k < connectors[i].size(); ++k) {
+                displays.push_back(displayEntry(connectors[i][k], i == boot && k == 0));
+            }
+            entry["spdisplays_ndrvs"] = std::move(displays);
+        }
+        entries.push_back(std::move(entry));
+    }
+    Json document;
+    document["SPDisplaysDataType"] = std::move(entries);
+    // Sysfs and pci.ids texts are not promised to be UTF-8; never let one stop the output.
+    return document.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+} // namespace tarsik::profiler

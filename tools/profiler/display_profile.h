@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/system_paths.h"
+
+#include <string>
+
+namespace tarsik::profiler {
+
+// {"SPDisplaysDataType": [...]} with one entry per display-class PCI device in slot order: its
+// name as the GPU device list gives it, vendor and bus tokens, identifiers, memory size, further
+// properties under readable keys, and the displays connected to it.
+std::string displayProfile(const platform::SystemPaths& paths);
+
+} // namespace tarsik::profiler
