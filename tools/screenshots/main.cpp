@@ -7,6 +7,7 @@
 #include "ui/tabs/advanced_view.h"
 #include "ui/tabs/graphics_card_view.h"
 #include "ui/tabs/sensors_view.h"
+#include "ui/tabs/validation_view.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,6 +66,7 @@ int main(int argc, char* argv[]) {
     bool ok = shootTab(card, folder + QStringLiteral("/graphics-card.png"));
     ok = shootTab(new SensorsView(store), folder + QStringLiteral("/sensors.png")) && ok;
     ok = shootTab(new AdvancedView(store), folder + QStringLiteral("/advanced.png")) && ok;
+    ok = shootTab(new ValidationView(store), folder + QStringLiteral("/validation.png")) && ok;
     ok = shootTab(new HelpView, folder + QStringLiteral("/help-tab.png")) && ok;
 
     HelpWindowPresenter help;

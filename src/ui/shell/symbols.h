@@ -14,6 +14,8 @@ QPixmap symbolPixmap(const QString& name, double points, const QColor& colour, d
 
 // A symbol centred in a frame (by default a square as large as the symbol).
 class SymbolView : public QLabel {
+    Q_OBJECT
+
   public:
     SymbolView(const QString& name, double points, const QColor& colour, int frame = 0,
                QWidget* parent = nullptr);

@@ -9,6 +9,8 @@ class FittingLabel;
 // One labelled value: the title on the left, the value (selectable, "Unknown" when empty) taking
 // the rest of the width, then a faint divider.
 class InfoRow : public QWidget {
+    Q_OBJECT
+
   public:
     InfoRow(const QString& title, const QString& value, QWidget* parent = nullptr);
 
