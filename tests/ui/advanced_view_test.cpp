@@ -127,5 +127,15 @@ TEST(AdvancedView, LeavingTheTabDropsAPendingFilterAndItsText) {
     EXPECT_EQ(view.rowsModel().rowCount(), 5);
 }
 
+TEST(AdvancedView, SelectedRowsCopyAsKeyAndValueLines) {
+    StoreWithDevices machine({GPUDevice{.name = "Radeon", .raw = {{"Bus", "PCIe"}, {"Driver", "amdgpu"}}}});
+    AdvancedView view(*machine.store);
+    view.show();
+    auto* list = view.rowsList().listView();
+    list->selectAll();
+    QTest::keySequence(list, QKeySequence::Copy);
+    EXPECT_EQ(testing::clipboardText(), QStringLiteral("Bus: PCIe\nDriver: amdgpu"));
+}
+
 } // namespace
 } // namespace tarsik

@@ -63,16 +63,19 @@ QFuture<std::vector<SensorReading>> FixtureMachine::sensorsAsync(std::optional<G
                           .value = "Unavailable",
                           .note = "No GPU sensor is exposed by the installed drivers."}});
     }
+    const auto reading = [](const char* name, const char* value, const char* unit, const char* key) {
+        return SensorReading{.name = name,
+                             .value = value,
+                             .unit = unit,
+                             .note = std::string("IORegistry: AMDRadeonGPU.") + key};
+    };
     return QtFuture::makeReadyFuture(std::vector<SensorReading>{
-        SensorReading{.name = "GPU Temperature", .value = "54", .unit = "°C", .note = "amdgpu hwmon edge"},
-        SensorReading{.name = "GPU Hot Spot", .value = "61.5", .unit = "°C", .note = "amdgpu hwmon junction"},
-        SensorReading{
-            .name = "GPU Total Power", .value = "38.2", .unit = "W", .note = "PerformanceStatistics"},
-        SensorReading{
-            .name = "GPU Fan Speed", .value = "0", .unit = "RPM", .note = "Fan stopped below 60 °C"},
-        SensorReading{.name = "GPU Core Clock", .value = "500", .unit = "MHz"},
-        SensorReading{.name = "GPU Memory Clock", .value = "96", .unit = "MHz"},
-        SensorReading{.name = "GPU Load", .value = "3", .unit = "%"},
+        reading("GPU Temperature", "54", "\u00B0C", "Temperature(C)"),
+        reading("GPU Power", "38.2", "W", "Total Power(W)"),
+        reading("Fan Speed", "0", "RPM", "Fan Speed(RPM)"),
+        reading("Core Clock", "500", "MHz", "Core Clock(MHz)"),
+        reading("Memory Clock", "96", "MHz", "Memory Clock(MHz)"),
+        reading("GPU Load", "3", "%", "Device Utilization %"),
     });
 }
 

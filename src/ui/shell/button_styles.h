@@ -63,7 +63,6 @@ class GlassTabButton : public StyledButton {
     GlassTabButton(const QString& symbol, const QString& title, QWidget* parent = nullptr);
 
     void setActive(bool active);
-    bool isActive() const { return active_; }
 
   protected:
     Look look() const override;
@@ -76,8 +75,6 @@ class GlassTabButton : public StyledButton {
 class MetallicActionButton : public StyledButton {
   public:
     MetallicActionButton(const QString& symbol, const QString& text, bool primary, QWidget* parent = nullptr);
-
-    bool isPrimary() const { return primary_; }
 
   protected:
     Look look() const override;

@@ -24,15 +24,6 @@ FittingLabel::FittingLabel(const QString& text, Style style, QWidget* parent)
     setText(text);
 }
 
-void FittingLabel::setFullText(const QString& text) {
-    if (text == fullText_) {
-        return;
-    }
-    fullText_ = text;
-    apply(width());
-    updateGeometry();
-}
-
 void FittingLabel::setIdealWidth(int width) {
     idealWidth_ = width;
     updateGeometry();

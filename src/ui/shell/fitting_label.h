@@ -24,7 +24,6 @@ class FittingLabel : public QLabel {
 
     FittingLabel(const QString& text, Style style, QWidget* parent = nullptr);
 
-    void setFullText(const QString& text);
     // The width the label asks for, when not its text's natural width.
     void setIdealWidth(int width);
     const QString& fullText() const { return fullText_; }

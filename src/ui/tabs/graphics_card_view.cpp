@@ -23,7 +23,7 @@ QWidget* displayRow(const DisplayInfo& display) {
     row->setObjectName(QStringLiteral("displayRow"));
     const QString symbol =
         display.online ? QStringLiteral("display") : QStringLiteral("display.trianglebadge.exclamationmark");
-    auto* icon = new SymbolView(symbol, 16, display.online ? AppTheme::accent() : AppTheme::warning());
+    auto* icon = new SymbolView(symbol, 18, display.online ? AppTheme::accent() : AppTheme::warning());
 
     QString details = qt(display.resolution);
     if (display.main) {
