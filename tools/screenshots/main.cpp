@@ -3,6 +3,9 @@
 #include "ui/shell/app_theme.h"
 #include "ui/shell/glass_panel.h"
 #include "ui/shell/help_view.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/main_window_view.h"
+#include "ui/shell/tab_bar.h"
 #include "ui/shell/window_presenters.h"
 #include "ui/tabs/advanced_view.h"
 #include "ui/tabs/graphics_card_view.h"
@@ -11,6 +14,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -68,6 +73,20 @@ int main(int argc, char* argv[]) {
     ok = shootTab(new AdvancedView(store), folder + QStringLiteral("/advanced.png")) && ok;
     ok = shootTab(new ValidationView(store), folder + QStringLiteral("/validation.png")) && ok;
     ok = shootTab(new HelpView, folder + QStringLiteral("/help-tab.png")) && ok;
+
+    // The whole main window, over a store of its own that starts up as the app's does.
+    QTemporaryDir settingsFolder;
+    QSettings settings(settingsFolder.filePath("settings.ini"), QSettings::IniFormat);
+    GPUStore windowStore(std::make_shared<screenshots::FixtureMachine>());
+    auto* window = new MainWindow(windowStore, settings);
+    window->show();
+    ok = save(*window, folder + QStringLiteral("/main-window.png")) && ok;
+    window->resize(600, 460);
+    ok = save(*window, folder + QStringLiteral("/main-window-minimum.png")) && ok;
+    window->resize(760, 540);
+    emit window->view()->tabBar()->selected(1);
+    window->view()->tabBar()->setSelectedTab(1);
+    ok = save(*window, folder + QStringLiteral("/main-window-sensors.png")) && ok;
 
     HelpWindowPresenter help;
     help.show();

@@ -24,6 +24,16 @@ FittingLabel::FittingLabel(const QString& text, Style style, QWidget* parent)
     setText(text);
 }
 
+void FittingLabel::setFullText(const QString& text) {
+    if (text == fullText_) {
+        return;
+    }
+    fullText_ = text;
+    setText(text);
+    updateGeometry();
+    apply(width());
+}
+
 void FittingLabel::setIdealWidth(int width) {
     idealWidth_ = width;
     updateGeometry();

@@ -27,6 +27,8 @@ class FittingLabel : public QLabel {
     // The width the label asks for, when not its text's natural width.
     void setIdealWidth(int width);
     const QString& fullText() const { return fullText_; }
+    // Replaces the text and fits it again to the current width.
+    void setFullText(const QString& text);
     // The font scale and cut in force for the current width.
     double appliedScale() const { return applied_.scale; }
     bool isElided() const { return applied_.elided; }
