@@ -11,6 +11,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tarsik.org)
 # Shared libraries come from dpkg-shlibdeps; the rest is what the program reads or needs to draw:
 # the X11 and Wayland platform plugins, the PCI and AMD name databases, a font for a bare system.

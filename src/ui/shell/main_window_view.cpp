@@ -35,18 +35,13 @@ MainWindowView::MainWindowView(GPUStore& store, QWidget* parent)
                                                                  {3, "Validation", "checkmark.seal"},
                                                                  {4, "Help", "questionmark.circle"}})),
       content_(new QStackedWidget), footer_(new FooterStatusView(store)) {
-    auto* graphicsCard = new GraphicsCardView;
-    const auto showSelected = [this, graphicsCard] { graphicsCard->setGPU(store_.selectedGPU()); };
-    connect(&store_, &GPUStore::devicesChanged, graphicsCard, showSelected);
-    connect(&store_, &GPUStore::selectedIDChanged, graphicsCard, showSelected);
-    showSelected();
-    // Tab ids are the stack's indices.
-    content_->addWidget(graphicsCard);
-    content_->addWidget(new SensorsView(store_));
-    content_->addWidget(new AdvancedView(store_));
-    content_->addWidget(new ValidationView(store_));
-    content_->addWidget(new HelpView);
-    connect(tabBar_, &TabBar::selected, content_, &QStackedWidget::setCurrentIndex);
+    // Tab ids are the stack's indices. Only the first tab is built at once, the others when first
+    // chosen, so the window paints as early as it can.
+    for (int id = 0; id < tabCount; ++id) {
+        content_->addWidget(new QWidget);
+    }
+    showTab(0);
+    connect(tabBar_, &TabBar::selected, this, &MainWindowView::showTab);
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 8, 0, 8);
@@ -64,6 +59,38 @@ MainWindowView::~MainWindowView() {
 
 QWidget* MainWindowView::currentTabContent() const {
     return content_->currentWidget();
+}
+
+void MainWindowView::showTab(int id) {
+    if (!built_[static_cast<std::size_t>(id)]) {
+        built_[static_cast<std::size_t>(id)] = true;
+        auto* placeholder = content_->widget(id);
+        content_->insertWidget(id, makeTab(id));
+        content_->removeWidget(placeholder);
+        placeholder->deleteLater();
+    }
+    content_->setCurrentIndex(id);
+}
+
+QWidget* MainWindowView::makeTab(int id) {
+    switch (id) {
+    case 0: {
+        auto* graphicsCard = new GraphicsCardView;
+        const auto showSelected = [this, graphicsCard] { graphicsCard->setGPU(store_.selectedGPU()); };
+        connect(&store_, &GPUStore::devicesChanged, graphicsCard, showSelected);
+        connect(&store_, &GPUStore::selectedIDChanged, graphicsCard, showSelected);
+        showSelected();
+        return graphicsCard;
+    }
+    case 1:
+        return new SensorsView(store_);
+    case 2:
+        return new AdvancedView(store_);
+    case 3:
+        return new ValidationView(store_);
+    default:
+        return new HelpView;
+    }
 }
 
 void MainWindowView::showEvent(QShowEvent* event) {

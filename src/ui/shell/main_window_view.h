@@ -3,6 +3,8 @@
 #include "store/cancellable_task.h"
 #include "ui/shell/glass_panel.h"
 
+#include <array>
+
 class QStackedWidget;
 
 namespace tarsik {
@@ -30,6 +32,11 @@ class MainWindowView : public MetallicBackgroundView {
     void showEvent(QShowEvent* event) override;
 
   private:
+    static constexpr int tabCount = 5;
+
+    void showTab(int id);
+    QWidget* makeTab(int id);
+
     GPUStore& store_;
     HeaderView* header_;
     GPUSelectorView* selector_;
@@ -38,6 +45,7 @@ class MainWindowView : public MetallicBackgroundView {
     FooterStatusView* footer_;
     CancellableTask startupTask_;
     bool started_ = false;
+    std::array<bool, tabCount> built_{};
 };
 
 } // namespace tarsik
