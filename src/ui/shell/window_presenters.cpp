@@ -22,18 +22,18 @@ void WindowPresenter::show() {
     }
     Qt::WindowFlags flags =
         Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
-    if (spec_.miniaturisable) {
+    if (layout_.miniaturisable) {
         flags |= Qt::WindowMinimizeButtonHint;
     }
     auto* window = new QWidget(nullptr, flags);
-    window->setWindowTitle(spec_.title);
-    window->setMinimumSize(spec_.minimumSize);
-    window->setFixedSize(spec_.size); // not resizable by the user
+    window->setWindowTitle(layout_.title);
+    window->setMinimumSize(layout_.minimumSize);
+    window->setFixedSize(layout_.size); // not resizable by the user
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(spec_.makeContent());
+    layout->addWidget(layout_.makeContent());
     if (const QScreen* screen = QApplication::primaryScreen()) {
-        QRect frame(QPoint(0, 0), spec_.size);
+        QRect frame(QPoint(0, 0), layout_.size);
         frame.moveCenter(screen->availableGeometry().center());
         window->move(frame.topLeft());
     }

@@ -12,7 +12,7 @@ namespace tarsik {
 // back to the front. Closing the window hides it, so it returns where the user left it.
 class WindowPresenter {
   public:
-    struct Spec {
+    struct Layout {
         QString title;
         QSize size;
         QSize minimumSize;
@@ -20,7 +20,7 @@ class WindowPresenter {
         std::function<QWidget*()> makeContent;
     };
 
-    explicit WindowPresenter(Spec spec) : spec_(std::move(spec)) {}
+    explicit WindowPresenter(Layout layout) : layout_(std::move(layout)) {}
     ~WindowPresenter();
     WindowPresenter(const WindowPresenter&) = delete;
     WindowPresenter& operator=(const WindowPresenter&) = delete;
@@ -30,7 +30,7 @@ class WindowPresenter {
     QWidget* window() const { return window_; }
 
   private:
-    Spec spec_;
+    Layout layout_;
     QPointer<QWidget> window_;
 };
 
