@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
+#include <set>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -147,7 +149,36 @@ std::optional<int> reapBefore(pid_t child, Clock::time_point deadline) {
     }
 }
 
+// Process groups of the children running now, so that quitting can end them too.
+std::mutex runningMutex;
+std::set<pid_t> runningGroups;
+
+// Keeps a child's group listed while its run lasts.
+class RunningChild {
+  public:
+    explicit RunningChild(pid_t group) : group_(group) {
+        const std::lock_guard lock(runningMutex);
+        runningGroups.insert(group_);
+    }
+    ~RunningChild() {
+        const std::lock_guard lock(runningMutex);
+        runningGroups.erase(group_);
+    }
+    RunningChild(const RunningChild&) = delete;
+    RunningChild& operator=(const RunningChild&) = delete;
+
+  private:
+    pid_t group_;
+};
+
 } // namespace
+
+void PosixProcessRunner::killRunningChildren() {
+    const std::lock_guard lock(runningMutex);
+    for (const pid_t group : runningGroups) {
+        ::kill(-group, SIGKILL);
+    }
+}
 
 std::optional<std::string> PosixProcessRunner::run(const std::filesystem::path& program,
                                                    const std::vector<std::string>& arguments) const {
@@ -180,7 +211,12 @@ std::optional<std::string> PosixProcessRunner::run(const std::filesystem::path& 
 
     const auto deadline = Clock::now() + deadline_;
     std::string output;
-    const ReadEnd end = readAll(readEnd.get(), deadline, outputLimit_, output);
+    ReadEnd end{};
+    {
+        // Listed only until it is reaped: a reaped child's number may belong to another process.
+        const RunningChild running(child);
+        end = readAll(readEnd.get(), deadline, outputLimit_, output);
+    }
     std::optional<int> status;
     if (end == ReadEnd::endOfFile) {
         status = reapBefore(child, deadline);

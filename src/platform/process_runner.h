@@ -37,6 +37,10 @@ class PosixProcessRunner final : public ProcessRunner {
     std::optional<std::string> run(const std::filesystem::path& program,
                                    const std::vector<std::string>& arguments) const override;
 
+    // Ends every child still running, with what it started: a program that quits must not leave
+    // a hanging helper behind it.
+    static void killRunningChildren();
+
   private:
     std::chrono::milliseconds deadline_ = defaultDeadline;
     std::size_t outputLimit_ = defaultOutputLimit;

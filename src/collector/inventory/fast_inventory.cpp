@@ -1,9 +1,8 @@
 #include "collector/gpu_info_collector.h"
 #include "collector/inventory/inventory_texts.h"
+#include "collector/text_case.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace tarsik {
 
@@ -28,9 +27,7 @@ std::string GPUInfoCollector::metalSummary(const platform::GpuDeviceInfo& device
 }
 
 std::string GPUInfoCollector::vendor(std::string_view name) {
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto lower = lowerCased(name);
     struct Rule {
         std::array<std::string_view, 4> fragments;
         const char* vendor;
@@ -58,32 +55,36 @@ std::vector<GPUDevice> GPUInfoCollector::collectFast() const {
 std::vector<GPUDevice> GPUInfoCollector::collectFastSynchronously() const {
     std::vector<GPUDevice> devices;
     for (const auto& info : services_.gpuDevices->devices()) {
-        const auto workingSet = workingSetText(info.recommendedMaxWorkingSetSize);
-        devices.push_back(GPUDevice{
-            .name = info.name,
-            .vendor = vendor(info.name),
-            .chipsetModel = info.name,
-            .type = info.isLowPower ? "Integrated" : "Discrete",
-            .bus = "Metal",
-            .pciDeviceID = "Unknown",
-            .pciRevisionID = "Unknown",
-            .vram = workingSet,
-            .metalFamily = metalSummary(info),
-            .raw =
-                {
-                    {"Fast Startup Source", "Metal"},
-                    {"Metal Device Name", info.name},
-                    {"Recommended Max Working Set", workingSet},
-                    {"Unified Memory", yesNo(info.hasUnifiedMemory)},
-                    {"Low Power", yesNo(info.isLowPower)},
-                    {"Removable", yesNo(info.isRemovable)},
-                },
-        });
+        auto device = metalOnlyRecord(info);
+        device.raw["Fast Startup Source"] = "Metal";
+        device.raw["Recommended Max Working Set"] = device.vram;
+        devices.push_back(std::move(device));
     }
     if (devices.empty()) {
         devices.push_back(noGPUPlaceholder());
     }
     return devices;
+}
+
+GPUDevice metalOnlyRecord(const platform::GpuDeviceInfo& info) {
+    return GPUDevice{
+        .name = info.name,
+        .vendor = GPUInfoCollector::vendor(info.name),
+        .chipsetModel = info.name,
+        .type = info.isLowPower ? "Integrated" : "Discrete",
+        .bus = "Metal",
+        .pciDeviceID = "Unknown",
+        .pciRevisionID = "Unknown",
+        .vram = workingSetText(info.recommendedMaxWorkingSetSize),
+        .metalFamily = GPUInfoCollector::metalSummary(info),
+        .raw =
+            {
+                {"Metal Device Name", info.name},
+                {"Unified Memory", yesNo(info.hasUnifiedMemory)},
+                {"Low Power", yesNo(info.isLowPower)},
+                {"Removable", yesNo(info.isRemovable)},
+            },
+    };
 }
 
 std::vector<SensorReading> GPUInfoCollector::basicSensorsSynchronously(const GPUDevice* device) {

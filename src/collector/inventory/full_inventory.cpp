@@ -1,19 +1,12 @@
 #include "collector/gpu_info_collector.h"
 #include "collector/inventory/inventory_texts.h"
+#include "collector/text_case.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 
 namespace tarsik {
 namespace {
-
-std::string lowerCased(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 // The same GPU as the two sources name it: one name contains the other, or they share a word of
 // the profiler's name of four characters or more.
@@ -72,24 +65,7 @@ std::vector<GPUDevice> GPUInfoCollector::collectSynchronously() const {
             claimed[*index] = true;
             continue;
         }
-        devices.push_back(GPUDevice{
-            .name = info.name,
-            .vendor = vendor(info.name),
-            .chipsetModel = info.name,
-            .type = info.isLowPower ? "Integrated" : "Discrete",
-            .bus = "Metal",
-            .pciDeviceID = "Unknown",
-            .pciRevisionID = "Unknown",
-            .vram = workingSetText(info.recommendedMaxWorkingSetSize),
-            .metalFamily = metalSummary(info),
-            .raw =
-                {
-                    {"Metal Device Name", info.name},
-                    {"Unified Memory", yesNo(info.hasUnifiedMemory)},
-                    {"Low Power", yesNo(info.isLowPower)},
-                    {"Removable", yesNo(info.isRemovable)},
-                },
-        });
+        devices.push_back(metalOnlyRecord(info));
         claimed.push_back(true);
     }
     if (devices.empty()) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/gpu_device.h"
 #include "platform/byte_count.h"
+#include "platform/gpu_device_list.h"
 
 #include <cstdint>
 #include <string>
@@ -15,5 +17,8 @@ inline std::string yesNo(bool flag) {
 inline std::string workingSetText(std::uint64_t bytes) {
     return bytes == 0 ? "Unknown" : platform::formatByteCount(bytes);
 }
+
+// A record from the device list alone, for a GPU the profiler does not list.
+GPUDevice metalOnlyRecord(const platform::GpuDeviceInfo& info);
 
 } // namespace tarsik

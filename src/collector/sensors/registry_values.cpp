@@ -1,7 +1,7 @@
 #include "collector/sensors/registry_values.h"
 
 #include "collector/sensors/sensor_naming.h"
-#include "collector/sensors/text_case.h"
+#include "collector/text_case.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "collector/sensors/sensor_pipeline.h"
 
-#include "collector/sensors/text_case.h"
+#include "collector/text_case.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "collector/sensors/text_case.h"
+#include "collector/text_case.h"
 
 namespace tarsik {
 

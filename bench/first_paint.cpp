@@ -1,0 +1,70 @@
+// Start-up cost of the window, for hyperfine under Xvfb: each mode shows its window and quits
+// as soon as the moment it measures has come.
+//   bare      a plain Qt window, at its first paint
+//   tarsik    the Tarsik main window, at its first paint with the fast inventory shown
+//   refreshed the Tarsik main window once the full refresh is published (for peak memory)
+#include "collector/gpu_info_collector.h"
+#include "platform/profiler_location.h"
+#include "store/gpu_store.h"
+#include "store/pooled_collector.h"
+#include "ui/shell/app_theme.h"
+#include "ui/shell/main_window.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Quits at the first paint of the watched widget once `ready` says so.
+class FirstPaint : public QObject {
+  public:
+    explicit FirstPaint(std::function<bool()> ready) : ready_(std::move(ready)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && ready_()) {
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<bool()> ready_;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const char* mode = argc > 1 ? argv[1] : "tarsik";
+    QApplication app(argc, argv);
+    if (std::strcmp(mode, "bare") == 0) {
+        QWidget window;
+        window.resize(760, 540);
+        FirstPaint quitter([] { return true; });
+        window.installEventFilter(&quitter);
+        window.show();
+        return QApplication::exec();
+    }
+    tarsik::applyAppTheme(app);
+    auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices(
+        tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));
+    tarsik::GPUStore store(std::make_shared<tarsik::PooledCollector>(collector));
+    QTemporaryDir folder;
+    QSettings settings(folder.filePath("settings.ini"), QSettings::IniFormat);
+    auto* window = new tarsik::MainWindow(store, settings);
+    const bool waitForRefresh = std::strcmp(mode, "refreshed") == 0;
+    FirstPaint quitter([&store, waitForRefresh] { return store.refreshCount() >= (waitForRefresh ? 2 : 1); });
+    window->installEventFilter(&quitter);
+    if (waitForRefresh) {
+        QObject::connect(&store, &tarsik::GPUStore::refreshCountChanged, window,
+                         [window] { window->update(); });
+    }
+    window->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tarsik {
+
+// The About window's root: the program's tile, names, credit, links and credits.
+class AboutWindowContent : public QWidget {
+  public:
+    explicit AboutWindowContent(QWidget* parent = nullptr);
+};
+
+} // namespace tarsik

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ui/shell/glass_panel.h"
+
+namespace tarsik {
+
+class FittingLabel;
+class GPUStore;
+class StatusSquare;
+
+// "Status:" Ready or Refreshing, "GPUs:" and their count, and the version.
+class FooterStatusView : public MetallicPanel {
+  public:
+    explicit FooterStatusView(GPUStore& store, QWidget* parent = nullptr);
+
+    QString statusText() const;
+    QString countText() const;
+    const StatusSquare* statusSquare() const { return square_; }
+
+  private:
+    void update();
+
+    GPUStore& store_;
+    StatusSquare* square_;
+    FittingLabel* status_;
+    FittingLabel* count_;
+};
+
+} // namespace tarsik

@@ -1,0 +1,65 @@
+#include "ui/shell/gpu_selector_view.h"
+
+#include "store/gpu_store.h"
+#include "ui/shell/app_theme.h"
+#include "ui/shell/fitting_label.h"
+#include "ui/shell/text_styles.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+
+namespace tarsik {
+
+GPUSelectorView::GPUSelectorView(GPUStore& store, QWidget* parent)
+    : OutlinedBox(AppTheme::panelRaised(), AppTheme::border(), parent), store_(store),
+      picker_(new QComboBox) {
+    auto* label = new FittingLabel("Active GPU", {.font = textFont(TextStyle::Subheadline, QFont::DemiBold),
+                                                  .colour = AppTheme::textSecondary(),
+                                                  .minScale = 0.82});
+    label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+    picker_->setAccessibleName("GPU");
+    picker_->setMinimumWidth(150);
+    picker_->setMaximumWidth(320);
+    picker_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    picker_->setMinimumContentsLength(24);
+    picker_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(12, 6, 12, 6);
+    row->setSpacing(8);
+    row->addWidget(label, 0, Qt::AlignVCenter);
+    row->addWidget(picker_, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    row->addStretch();
+
+    connect(picker_, &QComboBox::activated, this, [this](int index) {
+        const auto& devices = store_.devices();
+        if (index >= 0 && static_cast<std::size_t>(index) < devices.size()) {
+            const Uuid id = devices[static_cast<std::size_t>(index)].id;
+            store_.selectGPU(id);
+        }
+    });
+    connect(&store_, &GPUStore::devicesChanged, this, &GPUSelectorView::update);
+    connect(&store_, &GPUStore::selectedIDChanged, this, &GPUSelectorView::update);
+    update();
+}
+
+void GPUSelectorView::update() {
+    const QSignalBlocker blocker(picker_);
+    picker_->clear();
+    int current = -1;
+    const auto& devices = store_.devices();
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        picker_->addItem(QString::fromStdString(devices[i].name));
+        if (store_.selectedID() == devices[i].id) {
+            current = static_cast<int>(i);
+        }
+    }
+    // No selection stands for the first device; no devices, for no value at all.
+    if (current < 0 && !devices.empty()) {
+        current = 0;
+    }
+    picker_->setCurrentIndex(current);
+}
+
+} // namespace tarsik

@@ -1,0 +1,104 @@
+#include "ui/shell/main_window_view.h"
+
+#include "store/gpu_store.h"
+#include "ui/shell/footer_status_view.h"
+#include "ui/shell/gpu_selector_view.h"
+#include "ui/shell/header_view.h"
+#include "ui/shell/help_view.h"
+#include "ui/shell/tab_bar.h"
+#include "ui/tabs/advanced_view.h"
+#include "ui/tabs/graphics_card_view.h"
+#include "ui/tabs/sensors_view.h"
+#include "ui/tabs/validation_view.h"
+
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace tarsik {
+namespace {
+
+QWidget* padded(QWidget* widget, int left, int top, int right, int bottom) {
+    auto* frame = new QWidget;
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(left, top, right, bottom);
+    layout->addWidget(widget);
+    return frame;
+}
+
+} // namespace
+
+MainWindowView::MainWindowView(GPUStore& store, QWidget* parent)
+    : MetallicBackgroundView(parent), store_(store), header_(new HeaderView(store)),
+      selector_(new GPUSelectorView(store)), tabBar_(new TabBar({{0, "Graphics Card", "display"},
+                                                                 {1, "Sensors", "waveform.path.ecg"},
+                                                                 {2, "Advanced", "slider.horizontal.3"},
+                                                                 {3, "Validation", "checkmark.seal"},
+                                                                 {4, "Help", "questionmark.circle"}})),
+      content_(new QStackedWidget), footer_(new FooterStatusView(store)) {
+    // Tab ids are the stack's indices. Only the first tab is built at once, the others when first
+    // chosen, so the window paints as early as it can.
+    for (int id = 0; id < tabCount; ++id) {
+        content_->addWidget(new QWidget);
+    }
+    showTab(0);
+    connect(tabBar_, &TabBar::selected, this, &MainWindowView::showTab);
+
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 8, 0, 8);
+    stack->setSpacing(9);
+    stack->addWidget(padded(header_, 12, 12, 12, 0));
+    stack->addWidget(padded(selector_, 12, 0, 12, 0));
+    stack->addWidget(tabBar_);
+    stack->addWidget(padded(content_, 12, 0, 12, 0), 1);
+    stack->addWidget(padded(footer_, 12, 0, 12, 8));
+}
+
+MainWindowView::~MainWindowView() {
+    startupTask_.cancel();
+}
+
+QWidget* MainWindowView::currentTabContent() const {
+    return content_->currentWidget();
+}
+
+void MainWindowView::showTab(int id) {
+    if (!built_[static_cast<std::size_t>(id)]) {
+        built_[static_cast<std::size_t>(id)] = true;
+        auto* placeholder = content_->widget(id);
+        content_->insertWidget(id, makeTab(id));
+        content_->removeWidget(placeholder);
+        placeholder->deleteLater();
+    }
+    content_->setCurrentIndex(id);
+}
+
+QWidget* MainWindowView::makeTab(int id) {
+    switch (id) {
+    case 0: {
+        auto* graphicsCard = new GraphicsCardView;
+        const auto showSelected = [this, graphicsCard] { graphicsCard->setGPU(store_.selectedGPU()); };
+        connect(&store_, &GPUStore::devicesChanged, graphicsCard, showSelected);
+        connect(&store_, &GPUStore::selectedIDChanged, graphicsCard, showSelected);
+        showSelected();
+        return graphicsCard;
+    }
+    case 1:
+        return new SensorsView(store_);
+    case 2:
+        return new AdvancedView(store_);
+    case 3:
+        return new ValidationView(store_);
+    default:
+        return new HelpView;
+    }
+}
+
+void MainWindowView::showEvent(QShowEvent* event) {
+    MetallicBackgroundView::showEvent(event);
+    if (!started_) {
+        started_ = true;
+        store_.startupRefresh(startupTask_);
+    }
+}
+
+} // namespace tarsik

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "store/cancellable_task.h"
+#include "ui/shell/glass_panel.h"
+
+#include <array>
+
+class QStackedWidget;
+
+namespace tarsik {
+
+class FooterStatusView;
+class GPUSelectorView;
+class GPUStore;
+class HeaderView;
+class TabBar;
+
+// The content of a main window: header, GPU picker, the five tabs and the status footer over the
+// window background. Its first showing starts the store's start-up refresh.
+class MainWindowView : public MetallicBackgroundView {
+  public:
+    explicit MainWindowView(GPUStore& store, QWidget* parent = nullptr);
+    ~MainWindowView() override;
+
+    HeaderView* header() const { return header_; }
+    GPUSelectorView* selector() const { return selector_; }
+    TabBar* tabBar() const { return tabBar_; }
+    FooterStatusView* footer() const { return footer_; }
+    QWidget* currentTabContent() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    static constexpr int tabCount = 5;
+
+    void showTab(int id);
+    QWidget* makeTab(int id);
+
+    GPUStore& store_;
+    HeaderView* header_;
+    GPUSelectorView* selector_;
+    TabBar* tabBar_;
+    QStackedWidget* content_;
+    FooterStatusView* footer_;
+    CancellableTask startupTask_;
+    bool started_ = false;
+    std::array<bool, tabCount> built_{};
+};
+
+} // namespace tarsik

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace tarsik {
+
+// How a text fits a width within `maxLines` lines (0: no limit): at full size if it can, else at
+// the largest font scale down to `minScale` that fits, else at `minScale` with its last kept line
+// cut by an ellipsis. A one-line text does not wrap.
+struct FittedText {
+    double scale = 1.0;
+    QString text;
+    int lines = 1;
+    bool elided = false;
+};
+
+FittedText fitText(const QString& text, const QFont& font, double width, int maxLines, double minScale);
+
+// `font` scaled, in layout points.
+QFont scaledFont(const QFont& font, double scale);
+
+} // namespace tarsik

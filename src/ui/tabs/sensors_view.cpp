@@ -1,0 +1,139 @@
+#include "ui/tabs/sensors_view.h"
+
+#include "store/gpu_store.h"
+#include "ui/shell/app_theme.h"
+#include "ui/shell/fitting_label.h"
+#include "ui/shell/glass_panel.h"
+#include "ui/shell/symbols.h"
+#include "ui/shell/text_styles.h"
+#include "ui/tabs/sensor_debug_text.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+
+namespace tarsik {
+namespace {
+
+// Below this many readings the tab says that nothing updates by itself.
+constexpr std::size_t manualRefreshHintBelow = 8;
+
+QString qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QWidget* sensorRow(const SensorReading& sensor) {
+    auto* row = new OutlinedBox(AppTheme::row(), AppTheme::border());
+    row->setObjectName(QStringLiteral("sensorRow"));
+    auto* name = new FittingLabel(qt(sensor.name), {.font = textFont(TextStyle::Body),
+                                                    .colour = AppTheme::textSecondary(),
+                                                    .maxLines = 2,
+                                                    .minScale = 0.8});
+    name->setMinimumWidth(96);
+    name->setIdealWidth(132);
+    name->setMaximumWidth(160);
+    auto* value = new FittingLabel(qt(sensor.value), {.font = monospacedFont(13),
+                                                      .colour = AppTheme::textPrimary(),
+                                                      .maxLines = 2,
+                                                      .minScale = 0.82,
+                                                      .selectable = true});
+    value->setObjectName(QStringLiteral("sensorValue"));
+    auto* unit = new FittingLabel(qt(sensor.unit), {.font = textFont(TextStyle::Body),
+                                                    .colour = AppTheme::textSecondary(),
+                                                    .maxLines = 1,
+                                                    .minScale = 0.78});
+
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(10);
+    layout->addWidget(name, 0, Qt::AlignTop);
+    layout->addWidget(value, 0, Qt::AlignTop);
+    layout->addWidget(unit, 0, Qt::AlignTop);
+    layout->addStretch(1);
+    if (!sensor.note.empty()) {
+        auto* info = new SymbolView(QStringLiteral("info.circle"), 14, withOpacity(AppTheme::accent(), 0.78));
+        info->setObjectName(QStringLiteral("sensorNote"));
+        info->setToolTip(qt(sensor.note));
+        layout->addWidget(info, 0, Qt::AlignTop);
+    }
+    return row;
+}
+
+} // namespace
+
+SensorsView::SensorsView(GPUStore& store, QWidget* parent) : QWidget(parent), store_(store) {
+    auto* title =
+        new FittingLabel(QStringLiteral("Sensors"), {.font = textFont(TextStyle::Title3, QFont::Bold),
+                                                     .colour = AppTheme::textPrimary()});
+    auto* copy = new QPushButton(QStringLiteral("Copy Sensor Debug"));
+    copy->setFont(textFont(TextStyle::Callout));
+    connect(copy, &QPushButton::clicked, this, &SensorsView::copySensorDebug);
+    manualRefreshOnly_ = new QLabel(QStringLiteral("Manual refresh only"));
+    manualRefreshOnly_->setFont(textFont(TextStyle::Caption));
+    setTextColour(manualRefreshOnly_, AppTheme::textTertiary());
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(8);
+    header->addWidget(title, 0, Qt::AlignVCenter);
+    header->addSpacing(6);
+    header->addStretch(1);
+    header->addWidget(copy, 0, Qt::AlignVCenter);
+    header->addWidget(manualRefreshOnly_, 0, Qt::AlignVCenter);
+
+    auto* list = new QWidget;
+    rows_ = new QVBoxLayout(list);
+    rows_->setContentsMargins(0, 1, 0, 1);
+    rows_->setSpacing(8);
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(list);
+
+    auto* note = new QLabel(QStringLiteral(
+        "Note: GPU readings are discovered dynamically through SMC first and then IORegistry. Only sensors "
+        "exposed by the installed kexts/drivers are shown; no extra permissions are requested."));
+    note->setWordWrap(true);
+    note->setFont(textFont(TextStyle::Caption));
+    setTextColour(note, AppTheme::textTertiary());
+
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(10);
+    stack->addLayout(header);
+    stack->addWidget(scroll, 1);
+    stack->addWidget(note);
+
+    connect(&store_, &GPUStore::sensorsChanged, this, &SensorsView::rebuildRows);
+    rebuildRows();
+}
+
+void SensorsView::rebuildRows() {
+    while (auto* item = rows_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const auto& sensor : store_.sensors()) {
+        rows_->addWidget(sensorRow(sensor));
+    }
+    rows_->addStretch(1);
+    manualRefreshOnly_->setVisible(store_.sensors().size() < manualRefreshHintBelow);
+}
+
+void SensorsView::copySensorDebug() {
+    QApplication::clipboard()->setText(QString::fromStdString(sensorDebugText(store_.sensors())));
+}
+
+// Only the first appearance in the process counts; the store keeps that flag.
+void SensorsView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        store_.requestDynamicSensors();
+    }
+}
+
+} // namespace tarsik

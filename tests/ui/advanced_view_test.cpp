@@ -1,0 +1,141 @@
+#include "ui/tabs/advanced_rows_model.h"
+#include "ui/tabs/advanced_view.h"
+#include "ui_fixture.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace tarsik {
+namespace {
+
+using testing::deviceWithRows;
+using testing::StoreWithDevices;
+
+constexpr int settleMs = 3000; // generous: the test only waits this long when something is wrong
+
+TEST(AdvancedView, KeyColumnIsAThirdOfTheWidthWithinBounds) {
+    EXPECT_DOUBLE_EQ(advancedKeyWidth(300), 140);
+    EXPECT_DOUBLE_EQ(advancedKeyWidth(1000), 300);
+    EXPECT_DOUBLE_EQ(advancedKeyWidth(500), 180);
+
+    StoreWithDevices machine({deviceWithRows("Radeon", 3)});
+    AdvancedView view(*machine.store);
+    view.resize(500, 400);
+    view.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.rowsList().keyWidth() == 180; }, settleMs));
+}
+
+TEST(AdvancedView, PagesEightyRowsAtATimeAsTheListReachesItsEnd) {
+    StoreWithDevices machine({deviceWithRows("Radeon", 200)});
+    AdvancedView view(*machine.store);
+    view.resize(600, 400);
+    view.show();
+    auto& model = view.rowsModel();
+    auto* list = view.rowsList().listView();
+    EXPECT_EQ(model.rowCount(), 80);
+    EXPECT_TRUE(model.canFetchMore({}));
+    for (const int expected : {160, 200}) {
+        list->scrollToBottom();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return model.rowCount() == expected; }, settleMs)) << expected;
+    }
+    EXPECT_FALSE(model.canFetchMore({}));
+    list->scrollToBottom();
+    QTest::qWait(50);
+    EXPECT_EQ(model.rowCount(), 200);
+}
+
+TEST(AdvancedRowsModel, LoadingMoreNeverLowersTheLimitAndExactPagesHaveNoTrigger) {
+    AdvancedRowsModel model;
+    model.setRows(std::vector<AdvancedRow>(80));
+    EXPECT_FALSE(model.canFetchMore({}));
+    model.setRows(std::vector<AdvancedRow>(50));
+    model.loadMoreRows(50);
+    EXPECT_EQ(model.visibleLimit(), 80);
+    EXPECT_EQ(model.rowCount(), 50);
+    model.setRows({});
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_FALSE(model.canFetchMore({}));
+}
+
+TEST(AdvancedView, KeystrokesWithinTheDebounceFilterOnceWithTheWholeText) {
+    GPUDevice device{.name = "Radeon",
+                     .raw = {{"GPU Name", "x"}, {"Driver", "amdgpu"}, {"Bus", "PCIe"}, {"g p u", "spaced"}}};
+    StoreWithDevices machine({device});
+    AdvancedView view(*machine.store);
+    view.show();
+    ASSERT_EQ(view.rowsModel().rowCount(), 4);
+    QSignalSpy passes(&view.rowsModel(), &QAbstractItemModel::modelReset);
+
+    QTest::keyClicks(&view.filterField(), QStringLiteral("gpu"));
+    EXPECT_EQ(passes.count(), 0) << "nothing filters before the pause";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return passes.count() > 0; }, settleMs));
+    QTest::qWait(AdvancedView::searchDebounceMs + 100);
+    EXPECT_EQ(passes.count(), 1);
+    EXPECT_EQ(view.debouncedSearch(), QStringLiteral("gpu"));
+    ASSERT_EQ(view.rowsModel().rowCount(), 2) << "key or value, in any case";
+    EXPECT_EQ(view.rowsModel().index(0).data(AdvancedRowsModel::KeyRole).toString(),
+              QStringLiteral("Driver"));
+    EXPECT_EQ(view.rowsModel().index(1).data(AdvancedRowsModel::KeyRole).toString(),
+              QStringLiteral("GPU Name"));
+
+    view.filterField().clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.rowsModel().rowCount() == 4; }, settleMs));
+}
+
+TEST(AdvancedView, FilterStaysInForceForAnotherGPUStartingAgainAtTheFirstPage) {
+    StoreWithDevices machine({deviceWithRows("A", 100), deviceWithRows("B", 300)});
+    AdvancedView view(*machine.store);
+    view.resize(600, 400);
+    view.show();
+    QTest::keyClicks(&view.filterField(), QStringLiteral("key 1"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.rowsModel().totalRows() == 100; }, settleMs));
+
+    view.rowsList().listView()->scrollToBottom();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.rowsModel().rowCount() == 100; }, settleMs));
+    machine.store->selectGPU(machine.store->devices()[1].id);
+    EXPECT_EQ(view.filterField().text(), QStringLiteral("key 1"));
+    EXPECT_EQ(view.rowsModel().totalRows(), 300) << "keys 1000 to 1299 all contain 'key 1'";
+    EXPECT_EQ(view.rowsModel().rowCount(), 80);
+}
+
+TEST(AdvancedView, NoRowsAndNoMatchesShowAnEmptyList) {
+    StoreWithDevices machine({GPUDevice{.name = "Radeon"}});
+    AdvancedView view(*machine.store);
+    view.show();
+    EXPECT_EQ(view.rowsModel().rowCount(), 0);
+    EXPECT_FALSE(view.rowsModel().canFetchMore({}));
+
+    machine.store->updateAdvancedRows(&machine.store->devices()[0]);
+    QTest::keyClicks(&view.filterField(), QStringLiteral("nothing like this"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.debouncedSearch().isEmpty(); }, settleMs));
+    EXPECT_EQ(view.rowsModel().rowCount(), 0);
+}
+
+TEST(AdvancedView, LeavingTheTabDropsAPendingFilterAndItsText) {
+    StoreWithDevices machine({deviceWithRows("Radeon", 5)});
+    AdvancedView view(*machine.store);
+    view.show();
+    QTest::keyClicks(&view.filterField(), QStringLiteral("nothing"));
+    view.hide();
+    QTest::qWait(AdvancedView::searchDebounceMs + 150);
+    EXPECT_TRUE(view.debouncedSearch().isEmpty());
+    view.show();
+    EXPECT_TRUE(view.filterField().text().isEmpty());
+    EXPECT_EQ(view.rowsModel().rowCount(), 5);
+}
+
+TEST(AdvancedView, SelectedRowsCopyAsKeyAndValueLines) {
+    StoreWithDevices machine({GPUDevice{.name = "Radeon", .raw = {{"Bus", "PCIe"}, {"Driver", "amdgpu"}}}});
+    AdvancedView view(*machine.store);
+    view.show();
+    auto* list = view.rowsList().listView();
+    list->selectAll();
+    QTest::keySequence(list, QKeySequence::Copy);
+    EXPECT_EQ(testing::clipboardText(), QStringLiteral("Bus: PCIe\nDriver: amdgpu"));
+}
+
+} // namespace
+} // namespace tarsik

@@ -1,0 +1,82 @@
+#include "ui/shell/app_theme.h"
+#include "ui/shell/symbols.h"
+#include "ui/tabs/graphics_card_view.h"
+#include "ui/tabs/info_row.h"
+
+#include <QLabel>
+#include <gtest/gtest.h>
+
+namespace tarsik {
+namespace {
+
+QStringList labelTexts(const QWidget& view) {
+    QStringList texts;
+    for (const auto* label : view.findChildren<QLabel*>()) {
+        texts << label->text();
+    }
+    return texts;
+}
+
+TEST(GraphicsCardView, WithoutAGPUShowsThePlaceholder) {
+    GraphicsCardView view;
+    view.setGPU(nullptr);
+    const auto texts = labelTexts(view);
+    EXPECT_TRUE(texts.contains(QStringLiteral("No GPU")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Click Refresh to collect GPU information.")));
+    const auto symbols = view.findChildren<SymbolView*>();
+    ASSERT_EQ(symbols.size(), 1);
+    EXPECT_EQ(symbols[0]->symbolName(), QStringLiteral("cpu"));
+    EXPECT_TRUE(view.findChildren<InfoRow*>().isEmpty());
+}
+
+TEST(GraphicsCardView, ShowsSevenRowsInOrderAndNoDisplaySectionWithoutDisplays) {
+    const GPUDevice gpu{.name = "Radeon",
+                        .chipsetModel = "Navi 21",
+                        .type = "Discrete",
+                        .pciDeviceID = "0x73bf",
+                        .pciRevisionID = "",
+                        .vram = "Unknown",
+                        .metalFamily = "  "};
+    GraphicsCardView view;
+    view.setGPU(&gpu);
+    const auto rows = view.findChildren<InfoRow*>();
+    ASSERT_EQ(rows.size(), 7);
+    const QStringList values = {"Navi 21", "Discrete", "0x73bf", "Unknown", "Unknown", "  ", "0"};
+    for (int index = 0; index < 7; ++index) {
+        EXPECT_EQ(rows[index]->shownValue(), values[index]) << index;
+    }
+    const auto texts = labelTexts(view);
+    EXPECT_EQ(texts.indexOf(QStringLiteral("Chipset Model")) < texts.indexOf(QStringLiteral("Displays")),
+              true);
+    EXPECT_FALSE(texts.contains(QStringLiteral("Connected Displays")));
+}
+
+TEST(GraphicsCardView, MarksTheMainDisplayAndWarnsForAnOfflineOne) {
+    const GPUDevice gpu{
+        .name = "Radeon",
+        .displays = {DisplayInfo{.name = "A", .resolution = "2560 x 1440", .main = true, .online = true},
+                     DisplayInfo{.name = "B", .resolution = "1920 x 1080", .online = false}}};
+    GraphicsCardView view;
+    view.setGPU(&gpu);
+    const auto texts = labelTexts(view);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Connected Displays")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("2560 x 1440 \u2022 Main")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("1920 x 1080")));
+    EXPECT_EQ(view.findChildren<InfoRow*>().back()->shownValue(), QStringLiteral("2"));
+
+    QStringList symbols;
+    for (const auto* symbol : view.findChildren<SymbolView*>()) {
+        if (symbol->symbolName() == QStringLiteral("display")) {
+            EXPECT_EQ(symbol->colour(), AppTheme::accent());
+        }
+        if (symbol->symbolName() == QStringLiteral("display.trianglebadge.exclamationmark")) {
+            EXPECT_EQ(symbol->colour(), AppTheme::warning());
+        }
+        symbols << symbol->symbolName();
+    }
+    EXPECT_EQ(symbols.count(QStringLiteral("display")), 1);
+    EXPECT_EQ(symbols.count(QStringLiteral("display.trianglebadge.exclamationmark")), 1);
+}
+
+} // namespace
+} // namespace tarsik

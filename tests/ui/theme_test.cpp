@@ -1,0 +1,96 @@
+#include "ui/shell/button_styles.h"
+#include "ui/shell/fitting_label.h"
+#include "ui/shell/glass_panel.h"
+#include "ui/shell/symbols.h"
+#include "ui/shell/text_styles.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tarsik {
+namespace {
+
+TEST(Symbols, EveryNameTheViewsUseShipsWithTheProgram) {
+    for (const char* name :
+         {"cpu", "display", "display.and.arrow.down", "display.trianglebadge.exclamationmark", "info.circle",
+          "waveform.path.ecg", "slider.horizontal.3", "checkmark.seal", "arrow.clockwise.circle",
+          "bolt.horizontal.circle", "wrench.and.screwdriver", "lock.shield", "power.circle",
+          "questionmark.circle", "questionmark.circle.fill", "arrow.clockwise",
+          "arrow.triangle.2.circlepath.circle.fill", "heart.fill"}) {
+        EXPECT_TRUE(hasSymbol(QString::fromUtf8(name))) << name;
+        EXPECT_FALSE(symbolPixmap(QString::fromUtf8(name), 16, Qt::white, 1).isNull()) << name;
+    }
+    EXPECT_FALSE(hasSymbol(QStringLiteral("no.such.symbol")));
+}
+
+TEST(FittingLabel, ShrinksDownToItsMinimumScaleBeforeCutting) {
+    const FittingLabel::Style style{.font = systemFont(13), .maxLines = 1, .minScale = 0.82};
+    const QString text = QStringLiteral("Navi 21 Radeon RX 6800 XT");
+    const int natural = FittingLabel(text, style).sizeHint().width();
+
+    FittingLabel roomy(text, style);
+    roomy.resize(natural + 10, 30);
+    roomy.show();
+    EXPECT_DOUBLE_EQ(roomy.appliedScale(), 1.0);
+    EXPECT_EQ(roomy.text(), text);
+
+    FittingLabel tight(text, style);
+    tight.resize(int(natural * 0.9), 30);
+    tight.show();
+    EXPECT_LT(tight.appliedScale(), 1.0);
+    EXPECT_GE(tight.appliedScale(), 0.82);
+    EXPECT_FALSE(tight.isElided()) << "a tenth too long fits by shrinking alone";
+
+    FittingLabel narrow(text, style);
+    narrow.resize(natural / 2, 30);
+    narrow.show();
+    EXPECT_DOUBLE_EQ(narrow.appliedScale(), 0.82);
+    EXPECT_TRUE(narrow.isElided());
+    EXPECT_TRUE(narrow.text().endsWith(QStringLiteral("…")));
+    EXPECT_EQ(narrow.fullText(), text);
+}
+
+TEST(FittingLabel, KeepsItsLineLimitAndCutsOnlyTheLastLine) {
+    const FittingLabel::Style style{.font = systemFont(13), .maxLines = 3, .minScale = 0.82};
+    FittingLabel label(QStringLiteral("word ").repeated(60).trimmed(), style);
+    label.resize(120, 200);
+    label.show();
+    EXPECT_TRUE(label.isElided());
+    EXPECT_EQ(label.text().count(QLatin1Char('\n')), 1) << "the kept lines, then the cut last line";
+    EXPECT_EQ(label.heightForWidth(120), 3 * QFontMetrics(label.font()).lineSpacing());
+}
+
+TEST(Buttons, PressFadesToTheStyleOpacityAndBack) {
+    GlassTabButton tab(QStringLiteral("display"), QStringLiteral("Graphics Card"));
+    MetallicActionButton action(QStringLiteral("arrow.clockwise"), QStringLiteral("Refresh"), false);
+    for (auto [button, pressed] : {std::pair<StyledButton*, double>{&tab, 0.965}, {&action, 0.92}}) {
+        button->show();
+        QTest::mousePress(button, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return qFuzzyCompare(button->currentOpacity(), pressed); }, 2000));
+        QTest::mouseRelease(button, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return qFuzzyCompare(button->currentOpacity(), 1.0); }, 2000));
+    }
+}
+
+TEST(Buttons, TabLabelTakesTheWidthTheBarGivesIt) {
+    GlassTabButton tab(QStringLiteral("display"), QStringLiteral("Graphics Card"));
+    tab.setLabelWidth(108);
+    EXPECT_EQ(tab.sizeHint().width(), 108 + 2 * 10);
+    EXPECT_EQ(tab.sizeHint().height(), 18 + 2 * 10);
+    MetallicActionButton refresh(QStringLiteral("arrow.clockwise"), QStringLiteral("Refresh"), false);
+    refresh.setMinimumLabelWidth(400);
+    EXPECT_EQ(refresh.sizeHint().width(), 400 + 2 * 13);
+}
+
+TEST(Panels, KeepTheirOutlineAndShadowInsideTheirBounds) {
+    MetallicPanel panel;
+    for (const QSize size : {QSize(10, 10), QSize(640, 90)}) {
+        panel.resize(size);
+        EXPECT_EQ(panel.panelRect().top(), 0);
+        EXPECT_EQ(panel.panelRect().height(), size.height() - MetallicPanel::shadowExtent);
+        EXPECT_EQ(panel.panelRect().width(), size.width());
+    }
+}
+
+} // namespace
+} // namespace tarsik
