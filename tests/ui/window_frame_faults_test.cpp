@@ -28,6 +28,10 @@ struct SettingsFaults : ::testing::Test {
     QString savedValue() const {
         return QSettings(path, QSettings::IniFormat).value(windowFrameKey).toString();
     }
+    QString fileText() const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
 
     // Shows the window under the keeper and closes it at a new size, which saves at once.
     void showAndCloseAt(WindowFrameKeeper& keeper, QSize size) {
@@ -84,8 +88,7 @@ TEST_F(SettingsFaults, AFailedWriteKeepsTheFrameSavedBefore) {
     EXPECT_EQ(status, QSettings::AccessError);
     EXPECT_TRUE(onDisk.contains(savedFrame)) << onDisk.toStdString();
 
-    settings.sync();
-    EXPECT_EQ(settings.status(), QSettings::NoError);
+    settings.sync(); // the status stays at the first error; the file tells
     EXPECT_TRUE(fileText().contains("{800, 600}}")) << fileText().toStdString();
 }
 
