@@ -5,6 +5,8 @@
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common)
 # GoogleTest/GMock for the tests, Google Benchmark for bench/.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev)
+# clang with libFuzzer for the fuzz targets; clang-tidy for scripts/tidy.
+TOOL_PACKAGES=(clang libclang-rt-14-dev clang-tidy)
 # A virtual X display for scripts/screenshots.
 SCREENSHOT_PACKAGES=(xvfb xauth)
 

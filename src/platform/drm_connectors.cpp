@@ -10,7 +10,7 @@ namespace tarsik::platform {
 namespace {
 
 // 256 blocks of 128 bytes is the most an EDID can announce.
-constexpr std::size_t edidLimit = 256 * 128;
+constexpr std::size_t edidLimit = std::size_t{256} * 128;
 
 bool isDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <fcntl.h>
-#include <limits.h>
 #include <unistd.h>
 
 namespace tarsik::platform {

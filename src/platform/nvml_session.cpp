@@ -1,6 +1,11 @@
 #include "platform/nvml_session.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <dlfcn.h>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace tarsik::platform {
 namespace {
@@ -9,6 +14,7 @@ namespace {
 using NvmlReturn = int;
 using NvmlDevice = struct NvmlDeviceOpaque*;
 constexpr NvmlReturn nvmlSuccess = 0;
+constexpr NvmlReturn nvmlUninitialized = 1;
 constexpr unsigned nvmlTemperatureGpu = 0;
 constexpr unsigned nvmlClockGraphics = 0;
 constexpr unsigned nvmlClockMemory = 2;
@@ -28,6 +34,50 @@ constexpr unsigned nvmlFanSpeedInfoV1 = sizeof(NvmlFanSpeedInfo) | (1u << 24);
 
 template <typename Function> Function symbol(void* library, const char* name) {
     return reinterpret_cast<Function>(::dlsym(library, name));
+}
+
+// Set while an initialisation that ran past its deadline has not returned yet.
+std::atomic<bool> overdueInit{false};
+
+// An initialisation on a thread of its own, so that the caller can stop waiting for it.
+struct InitCall {
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::optional<NvmlReturn> result;
+    bool abandoned = false;
+};
+
+// The result of init(), or nothing when it has not returned by the deadline. The library is
+// loaded with RTLD_NODELETE, so the functions stay valid however long the thread runs.
+std::optional<NvmlReturn> initialise(NvmlReturn (*init)(), NvmlReturn (*shutdown)(),
+                                     std::chrono::milliseconds deadline) {
+    auto call = std::make_shared<InitCall>();
+    std::thread thread;
+    try {
+        thread = std::thread([call, init, shutdown] {
+            const NvmlReturn result = init();
+            const std::lock_guard lock(call->mutex);
+            if (!call->abandoned) {
+                call->result = result;
+                call->finished.notify_one();
+                return;
+            }
+            overdueInit = false;
+            if (result == nvmlSuccess) {
+                shutdown(); // nobody took the session; NVML counts its initialisations
+            }
+        });
+    } catch (const std::system_error&) {
+        return nvmlUninitialized; // no thread to spare: no NVML this time
+    }
+    thread.detach();
+    std::unique_lock lock(call->mutex);
+    if (!call->finished.wait_for(lock, deadline, [&call] { return call->result.has_value(); })) {
+        call->abandoned = true;
+        overdueInit = true;
+        return std::nullopt;
+    }
+    return call->result;
 }
 
 template <typename Call> std::optional<unsigned> valueOf(Call call) {
@@ -53,7 +103,11 @@ struct NvmlSession::Api {
     NvmlReturn (*utilizationRates)(NvmlDevice, NvmlUtilization*);
 };
 
-std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library) {
+std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
+                                               std::chrono::milliseconds initDeadline) {
+    if (overdueInit) {
+        return nullptr;
+    }
     // NODELETE: a vendor library that started threads is never unloaded under them.
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
@@ -70,8 +124,15 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library) {
         .clockInfo = symbol<decltype(Api::clockInfo)>(handle, "nvmlDeviceGetClockInfo"),
         .utilizationRates = symbol<decltype(Api::utilizationRates)>(handle, "nvmlDeviceGetUtilizationRates"),
     });
-    if (api->init == nullptr || api->shutdown == nullptr || api->handleByPciBusId == nullptr ||
-        api->init() != nvmlSuccess) {
+    if (api->init == nullptr || api->shutdown == nullptr || api->handleByPciBusId == nullptr) {
+        ::dlclose(handle);
+        return nullptr;
+    }
+    const auto initialised = initialise(api->init, api->shutdown, initDeadline);
+    if (!initialised) {
+        return nullptr; // the library stays loaded under the thread still inside it
+    }
+    if (*initialised != nvmlSuccess) {
         ::dlclose(handle);
         return nullptr;
     }

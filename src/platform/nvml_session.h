@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,8 +22,16 @@ struct NvmlGpuReadings {
 // one. Initialisation attaches no GPU; a GPU is attached only when asked for by its slot.
 class NvmlSession {
   public:
-    // Nothing when the library is missing, lacks its basic entry points, or fails to initialise.
-    static std::unique_ptr<NvmlSession> open(const std::string& library);
+    // A wedged driver can keep initialisation from ever returning; sensor discovery must not wait
+    // for it longer than this.
+    static constexpr std::chrono::milliseconds defaultInitDeadline{10'000};
+
+    // Nothing when the library is missing, lacks its basic entry points, fails to initialise, or
+    // has not initialised by the deadline. An initialisation that ran past its deadline is left to
+    // finish on its own (and is then shut down); until it has, no session is opened at all, so
+    // later callers neither wait for the same driver nor pile up threads behind it.
+    static std::unique_ptr<NvmlSession> open(const std::string& library,
+                                             std::chrono::milliseconds initDeadline = defaultInitDeadline);
     ~NvmlSession();
 
     NvmlSession(const NvmlSession&) = delete;

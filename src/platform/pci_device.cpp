@@ -59,7 +59,14 @@ bool slotLess(const std::string& a, const std::string& b) {
 }
 
 bool PciDevice::isRuntimeSuspended() const {
-    return readAttribute(directory / "power/runtime_status") == "suspended";
+    const auto status = directory / "power/runtime_status";
+    if (const auto text = readAttribute(status)) {
+        return *text == "suspended";
+    }
+    // Only a kernel without runtime power management lacks the file; one that is there but
+    // cannot be read proves nothing, and the reads that follow could wake a sleeping GPU.
+    std::error_code error;
+    return std::filesystem::exists(status, error);
 }
 
 std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths) {

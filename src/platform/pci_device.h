@@ -22,6 +22,8 @@ struct PciDevice {
     std::optional<std::uint16_t> subsystemDeviceId;
     std::optional<std::string> driver; // basename of the driver link
 
+    // Also when its power state cannot be read: better to leave an awake GPU alone than to wake
+    // a sleeping one.
     bool isRuntimeSuspended() const;
 };
 

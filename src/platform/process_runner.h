@@ -27,7 +27,7 @@ class PosixProcessRunner final : public ProcessRunner {
   public:
     static constexpr std::chrono::milliseconds defaultDeadline{15'000};
     // A few GPUs describe themselves in kilobytes; anything near this is not a profiler's output.
-    static constexpr std::size_t defaultOutputLimit = 8 * 1024 * 1024;
+    static constexpr std::size_t defaultOutputLimit = std::size_t{8} * 1024 * 1024;
 
     PosixProcessRunner() = default;
     // Shorter limits, for tests.

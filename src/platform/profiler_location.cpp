@@ -20,7 +20,7 @@ std::filesystem::path profilerFor(const std::filesystem::path& executable) {
     if (isExecutableFile(installed)) {
         return installed.lexically_normal();
     }
-    const auto beside = directory / profilerName;
+    auto beside = directory / profilerName;
     if (isExecutableFile(beside)) {
         return beside;
     }

@@ -39,7 +39,7 @@ std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::strin
         PropertyValue::Dictionary statistics;
         if (device.driver == "nvidia") {
             if (!nvmlTried) {
-                nvml = NvmlSession::open(nvmlLibrary_);
+                nvml = NvmlSession::open(nvmlLibrary_, nvmlInitDeadline_);
                 nvmlTried = true;
             }
             const auto readings = nvml ? nvml->readings(device.slot) : std::nullopt;

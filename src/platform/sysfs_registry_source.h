@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/nvml_session.h"
 #include "platform/registry_source.h"
 #include "platform/system_paths.h"
 
@@ -13,14 +14,18 @@ namespace tarsik::platform {
 // through NVML, which is loaded from `nvmlLibrary` only while an awake NVIDIA GPU is there.
 class SysfsRegistrySource final : public RegistrySource {
   public:
-    explicit SysfsRegistrySource(SystemPaths paths, std::string nvmlLibrary = "libnvidia-ml.so.1")
-        : paths_(std::move(paths)), nvmlLibrary_(std::move(nvmlLibrary)) {}
+    explicit SysfsRegistrySource(
+        SystemPaths paths, std::string nvmlLibrary = "libnvidia-ml.so.1",
+        std::chrono::milliseconds nvmlInitDeadline = NvmlSession::defaultInitDeadline)
+        : paths_(std::move(paths)), nvmlLibrary_(std::move(nvmlLibrary)),
+          nvmlInitDeadline_(nvmlInitDeadline) {}
 
     std::vector<RegistryEntry> entries(std::optional<std::string_view> name) const override;
 
   private:
     SystemPaths paths_;
     std::string nvmlLibrary_;
+    std::chrono::milliseconds nvmlInitDeadline_;
 };
 
 } // namespace tarsik::platform

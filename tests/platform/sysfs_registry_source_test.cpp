@@ -2,9 +2,11 @@
 #include "support/fake_nvml_control.h"
 #include "support/fixture_tree.h"
 
+#include <chrono>
 #include <cstdio>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace tarsik::platform {
 namespace {
@@ -91,6 +93,13 @@ TEST_F(SysfsRegistrySourceTest, SleepingDiscreteAmdGpuIsLeftAlone) {
     const testing::FixtureTree tree("hybrid-laptop");
     EXPECT_THAT(read(tree), ElementsAre("0000:00:02.0 IntelGPU", "  Core Clock(MHz) = 0"));
     EXPECT_THAT(read(tree, "0000:03:00.0"), IsEmpty());
+
+    // A power state that cannot be read is no sign of an awake GPU; without the file, it is one.
+    tree.makeUnreadable("sys/bus/pci/devices/0000:03:00.0/power/runtime_status");
+    EXPECT_THAT(read(tree, "0000:03:00.0"), IsEmpty());
+    tree.remove("sys/bus/pci/devices/0000:03:00.0/power/runtime_status");
+    EXPECT_THAT(read(tree, "0000:03:00.0"), ElementsAre("0000:03:00.0 AMDRadeonGPU", StartsWith("  "),
+                                                        StartsWith("  "), StartsWith("  ")));
 }
 
 TEST_F(SysfsRegistrySourceTest, IntelDiscreteCards) {
@@ -147,6 +156,34 @@ TEST_F(SysfsRegistrySourceTest, NvmlOutcomesAreSilent) {
     nvml.state().initResult = 0;
     nvml.state().gpuCount = 0;
     EXPECT_THAT(read(tree, nvidia), IsEmpty());
+}
+
+// A wedged driver: initialisation never returns. Discovery gives up at the deadline, reads the
+// other GPUs, and asks NVML nothing more until that initialisation has come back.
+TEST_F(SysfsRegistrySourceTest, NvmlHangingInInitIsGivenUpAtTheDeadline) {
+    using namespace std::chrono_literals;
+    const testing::FixtureTree tree("workstation");
+    nvml.addH100("00000000:01:00.0");
+    __atomic_store_n(&nvml.state().initBlocked, 1, __ATOMIC_SEQ_CST);
+    const SysfsRegistrySource source(SystemPaths{.root = tree.root()}, testing::FakeNvml::path, 50ms);
+
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THAT(describe(source.entries(std::nullopt)),
+                ElementsAre("0000:03:00.0 AMDRadeonGPU", StartsWith("  "), StartsWith("  "), StartsWith("  "),
+                            StartsWith("  "), StartsWith("  "), StartsWith("  ")));
+    EXPECT_THAT(describe(source.entries("0000:01:00.0")), IsEmpty());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_EQ(__atomic_load_n(&nvml.state().initCalls, __ATOMIC_SEQ_CST), 1u) << "no second thread behind it";
+
+    // The driver comes back: the late session is shut down, and the next discovery uses NVML.
+    __atomic_store_n(&nvml.state().initBlocked, 0, __ATOMIC_SEQ_CST);
+    while (__atomic_load_n(&nvml.state().shutdownCalls, __ATOMIC_SEQ_CST) == 0) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_THAT(describe(source.entries("0000:01:00.0")),
+                ElementsAre("0000:01:00.0 NVIDIAGPU", "  Temperature(C) = 34", "  Total Power(W) = 70.25",
+                            "  Core Clock(MHz) = 1980", "  Memory Clock(MHz) = 1593",
+                            "  Device Utilization % = 0"));
 }
 
 TEST_F(SysfsRegistrySourceTest, UnreadableAndOddValuesAreLeftOut) {

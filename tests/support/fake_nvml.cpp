@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -51,12 +52,17 @@ FakeNvmlState* fakeNvmlState() {
 }
 
 int nvmlInit_v2() {
-    ++state.initCalls;
-    return state.initResult;
+    __atomic_add_fetch(&state.initCalls, 1, __ATOMIC_SEQ_CST);
+    while (__atomic_load_n(&state.initBlocked, __ATOMIC_SEQ_CST) != 0) {
+        usleep(1000);
+    }
+    const int result = state.initResult;
+    __atomic_add_fetch(&state.initReturns, 1, __ATOMIC_SEQ_CST);
+    return result;
 }
 
 int nvmlShutdown() {
-    ++state.shutdownCalls;
+    __atomic_add_fetch(&state.shutdownCalls, 1, __ATOMIC_SEQ_CST);
     return success;
 }
 

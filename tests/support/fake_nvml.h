@@ -25,10 +25,13 @@ struct FakeNvmlGpu {
 
 struct FakeNvmlState {
     int initResult;
+    // While non-zero, initialisation does not return: a wedged driver. Read and written atomically.
+    int initBlocked;
     unsigned gpuCount;
     FakeNvmlGpu gpus[4];
     // Calls seen.
     unsigned initCalls;
+    unsigned initReturns; // atomically, after initialisation returned
     unsigned shutdownCalls;
     char lookedUp[256]; // the first bus ids asked for, each followed by ";"
 };

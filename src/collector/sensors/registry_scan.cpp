@@ -32,20 +32,23 @@ std::string lowerIdentity(std::string_view entryName, std::string_view className
 
 void flattenInto(const platform::PropertyValue& value, const std::string& prefix, int depth,
                  FlattenedProperties& flattened) {
-    if (depth > maximumDepth) {
-        flattened.emplace_back(prefix, &value);
-    } else if (const auto* dictionary = value.dictionary()) {
-        for (const auto& [key, child] : *dictionary) {
-            flattenInto(child, prefix.empty() ? key : prefix + "." + key, depth + 1, flattened);
+    if (depth <= maximumDepth) {
+        if (const auto* dictionary = value.dictionary()) {
+            for (const auto& [key, child] : *dictionary) {
+                flattenInto(child, prefix.empty() ? key : (prefix + '.').append(key), depth + 1, flattened);
+            }
+            return;
         }
-    } else if (const auto* array = value.array()) {
-        const auto count = std::min(array->size(), maximumArrayElements);
-        for (std::size_t i = 0; i < count; ++i) {
-            flattenInto((*array)[i], prefix + "[" + std::to_string(i) + "]", depth + 1, flattened);
+        if (const auto* array = value.array()) {
+            const auto count = std::min(array->size(), maximumArrayElements);
+            for (std::size_t i = 0; i < count; ++i) {
+                flattenInto((*array)[i], (prefix + '[').append(std::to_string(i)).append("]"), depth + 1,
+                            flattened);
+            }
+            return;
         }
-    } else {
-        flattened.emplace_back(prefix, &value);
     }
+    flattened.emplace_back(prefix, &value);
 }
 
 } // namespace
