@@ -22,7 +22,7 @@ QLabel* centred(const QString& text, const QFont& font, const QColor& colour) {
 }
 
 // A link that the desktop opens (mail client or browser); left out when its address is not a URL.
-QLabel* link(const QString& text, const QString& address, QFont font) {
+QLabel* link(const QString& text, const QString& address, const QFont& font) {
     const QUrl url(address, QUrl::StrictMode);
     if (!url.isValid() || url.scheme().isEmpty()) {
         return nullptr;

@@ -9,8 +9,8 @@
 
 namespace tarsik {
 
-StyledButton::StyledButton(const QString& symbol, const QString& text, QWidget* parent)
-    : QAbstractButton(parent), symbol_(symbol) {
+StyledButton::StyledButton(QString symbol, const QString& text, QWidget* parent)
+    : QAbstractButton(parent), symbol_(std::move(symbol)) {
     setText(text);
     setCursor(Qt::PointingHandCursor);
     fade_.setDuration(pressAnimationMs);

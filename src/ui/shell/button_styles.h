@@ -30,7 +30,7 @@ class StyledButton : public QAbstractButton {
         double minTextScale = 1.0;
     };
 
-    StyledButton(const QString& symbol, const QString& text, QWidget* parent = nullptr);
+    StyledButton(QString symbol, const QString& text, QWidget* parent = nullptr);
 
     void setSymbol(const QString& symbol);
     // Width of the label (symbol and text) when fixed by the layout, 0 when it follows the text.
