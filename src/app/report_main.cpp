@@ -2,8 +2,8 @@
 #include "platform/profiler_location.h"
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
-#include "ui/tabs/sensor_debug_text.h"
-#include "ui/tabs/validation_report.h"
+#include "texts/sensor_debug_text.h"
+#include "texts/validation_report.h"
 
 #include <QCoreApplication>
 #include <QCoro/QCoroSignal>

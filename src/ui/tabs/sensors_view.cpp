@@ -6,7 +6,7 @@
 #include "ui/shell/glass_panel.h"
 #include "ui/shell/symbols.h"
 #include "ui/shell/text_styles.h"
-#include "ui/tabs/sensor_debug_text.h"
+#include "texts/sensor_debug_text.h"
 
 #include <QApplication>
 #include <QClipboard>

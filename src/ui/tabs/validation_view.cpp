@@ -4,7 +4,7 @@
 #include "ui/shell/app_theme.h"
 #include "ui/shell/glass_panel.h"
 #include "ui/shell/text_styles.h"
-#include "ui/tabs/validation_report.h"
+#include "texts/validation_report.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "ui/tabs/sensor_debug_text.h"
+#include "texts/sensor_debug_text.h"
 
 #include <gtest/gtest.h>
 

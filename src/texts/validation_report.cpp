@@ -1,4 +1,4 @@
-#include "ui/tabs/validation_report.h"
+#include "texts/validation_report.h"
 
 #include <cstdio>
 #include <ctime>
