@@ -7,7 +7,7 @@
 #include "platform/profiler_location.h"
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
-#include "ui/shell/app_theme.h"
+#include "ui/kit/app_theme.h"
 #include "ui/shell/main_window.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "ui/shell/app_theme.h"
+#include "ui/kit/app_theme.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

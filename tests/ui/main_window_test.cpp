@@ -2,7 +2,7 @@
 #include "collector/gpu_info_collector.h"
 #include "platform/process_runner.h"
 #include "store/pooled_collector.h"
-#include "ui/shell/button_styles.h"
+#include "ui/kit/button_styles.h"
 #include "ui/shell/footer_status_view.h"
 #include "ui/shell/gpu_selector_view.h"
 #include "ui/shell/header_view.h"

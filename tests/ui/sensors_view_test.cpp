@@ -1,4 +1,4 @@
-#include "ui/shell/symbols.h"
+#include "ui/kit/symbols.h"
 #include "ui/tabs/sensors_view.h"
 #include "ui_fixture.h"
 

@@ -1,8 +1,8 @@
-#include "ui/shell/button_styles.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/glass_panel.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/button_styles.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/panels.h"
+#include "ui/kit/symbols.h"
+#include "ui/kit/text_styles.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

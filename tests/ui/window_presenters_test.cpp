@@ -1,5 +1,6 @@
-#include "ui/shell/help_view.h"
+#include "ui/shell/help_window.h"
 #include "ui/shell/window_presenters.h"
+#include "ui/tabs/help_view.h"
 
 #include <QLabel>
 #include <QTest>

@@ -1,10 +1,10 @@
 #include "ui/shell/about_window.h"
 
-#include "ui/shell/app_theme.h"
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/panels.h"
+#include "ui/kit/symbols.h"
+#include "ui/kit/text_styles.h"
 #include "ui/shell/project_links.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
 
 #include <QLabel>
 #include <QUrl>

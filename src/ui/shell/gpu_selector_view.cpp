@@ -1,9 +1,9 @@
 #include "ui/shell/gpu_selector_view.h"
 
 #include "store/gpu_store.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/text_styles.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

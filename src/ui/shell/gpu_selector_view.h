@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/panels.h"
 
 class QComboBox;
 

@@ -4,10 +4,10 @@
 #include "ui/shell/footer_status_view.h"
 #include "ui/shell/gpu_selector_view.h"
 #include "ui/shell/header_view.h"
-#include "ui/shell/help_view.h"
 #include "ui/shell/tab_bar.h"
 #include "ui/tabs/advanced_view.h"
 #include "ui/tabs/graphics_card_view.h"
+#include "ui/tabs/help_view.h"
 #include "ui/tabs/sensors_view.h"
 #include "ui/tabs/validation_view.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/cancellable_task.h"
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/panels.h"
 
 #include <array>
 

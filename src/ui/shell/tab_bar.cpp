@@ -1,6 +1,6 @@
 #include "ui/shell/tab_bar.h"
 
-#include "ui/shell/button_styles.h"
+#include "ui/kit/button_styles.h"
 
 #include <QHBoxLayout>
 #include <QResizeEvent>

@@ -1,7 +1,7 @@
 #include "ui/shell/window_presenters.h"
 
 #include "ui/shell/about_window.h"
-#include "ui/shell/help_view.h"
+#include "ui/shell/help_window.h"
 
 #include <QApplication>
 #include <QScreen>

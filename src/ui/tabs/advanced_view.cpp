@@ -1,10 +1,10 @@
 #include "ui/tabs/advanced_view.h"
 
 #include "store/gpu_store.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/text_fit.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/text_fit.h"
+#include "ui/kit/text_styles.h"
 #include "ui/tabs/advanced_rows_model.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/shell/text_fit.h"
+#include "ui/kit/text_fit.h"
 
 #include <QColor>
 #include <QFont>

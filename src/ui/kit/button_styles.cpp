@@ -1,8 +1,8 @@
-#include "ui/shell/button_styles.h"
+#include "ui/kit/button_styles.h"
 
-#include "ui/shell/app_theme.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/symbols.h"
+#include "ui/kit/text_styles.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

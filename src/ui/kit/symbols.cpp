@@ -1,4 +1,4 @@
-#include "ui/shell/symbols.h"
+#include "ui/kit/symbols.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "ui/shell/text_fit.h"
+#include "ui/kit/text_fit.h"
 
-#include "ui/shell/text_styles.h"
+#include "ui/kit/text_styles.h"
 
 #include <QFontMetricsF>
 #include <QTextLayout>

@@ -1,8 +1,9 @@
-#include "ui/shell/app_theme.h"
+#include "ui/kit/app_theme.h"
 
-#include "ui/shell/text_styles.h"
+#include "ui/kit/text_styles.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QWidget>
@@ -114,6 +115,13 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     colours.setColor(QPalette::WindowText, colour);
     colours.setColor(QPalette::Text, colour);
     widget->setPalette(colours);
+}
+
+QLabel* themedLabel(const QString& text, const QFont& font, const QColor& colour) {
+    auto* label = new QLabel(text);
+    label->setFont(font);
+    setTextColour(label, colour);
+    return label;
 }
 
 void applyAppTheme(QApplication& app) {

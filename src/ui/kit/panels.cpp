@@ -1,6 +1,6 @@
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/panels.h"
 
-#include "ui/shell/app_theme.h"
+#include "ui/kit/app_theme.h"
 
 #include <QPainter>
 #include <QVBoxLayout>
