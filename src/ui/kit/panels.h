@@ -6,6 +6,8 @@ namespace tarsik {
 
 // Fills its area with the window background.
 class MetallicBackgroundView : public QWidget {
+    Q_OBJECT
+
   public:
     explicit MetallicBackgroundView(QWidget* parent = nullptr);
 
@@ -18,6 +20,8 @@ class MetallicBackgroundView : public QWidget {
 // strip the panel keeps free at its bottom (`shadowExtent`), since a widget cannot paint
 // outside itself.
 class MetallicPanel : public QWidget {
+    Q_OBJECT
+
   public:
     static constexpr int shadowExtent = 3;
 
@@ -31,12 +35,16 @@ class MetallicPanel : public QWidget {
 
 // Its content padded 12 on every side, on the panel background.
 class GlassPanel : public MetallicPanel {
+    Q_OBJECT
+
   public:
     explicit GlassPanel(QWidget* content, QWidget* parent = nullptr);
 };
 
 // A plain rectangle filled with `fill` and outlined 1 point inside its bounds: rows, chips, tiles.
 class OutlinedBox : public QWidget {
+    Q_OBJECT
+
   public:
     OutlinedBox(const QColor& fill, const QColor& outline, QWidget* parent = nullptr);
 
@@ -50,6 +58,8 @@ class OutlinedBox : public QWidget {
 
 // A 1-point separator line.
 class Divider : public QWidget {
+    Q_OBJECT
+
   public:
     Divider(Qt::Orientation orientation, double opacity, QWidget* parent = nullptr);
 

@@ -61,7 +61,7 @@ AboutWindowContent::AboutWindowContent(QWidget* parent) : QWidget(parent) {
     credits->addWidget(centred(QString::fromUtf8(ProjectLinks::authorCreditLine),
                                textFont(TextStyle::Body, QFont::DemiBold), AppTheme::textPrimary()));
     for (auto* item : {link(QString::fromUtf8(ProjectLinks::contactEmail),
-                            QString::fromUtf8(ProjectLinks::contactUrl), textFont(TextStyle::Body)),
+                            QString::fromUtf8(ProjectLinks::contactURL), textFont(TextStyle::Body)),
                        link(QStringLiteral("PayPal Donate"), QString::fromUtf8(ProjectLinks::donationPage),
                             textFont(TextStyle::Body, QFont::DemiBold))}) {
         if (item != nullptr) {

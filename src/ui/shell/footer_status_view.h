@@ -10,6 +10,8 @@ class StatusSquare;
 
 // "Status:" Ready or Refreshing, "GPUs:" and their count, and the version.
 class FooterStatusView : public MetallicPanel {
+    Q_OBJECT
+
   public:
     explicit FooterStatusView(GPUStore& store, QWidget* parent = nullptr);
 

@@ -11,6 +11,8 @@ class StatusSquare;
 
 // Title, the last-refresh chip, and the Refresh and donation buttons.
 class HeaderView : public MetallicPanel {
+    Q_OBJECT
+
   public:
     explicit HeaderView(GPUStore& store, QWidget* parent = nullptr);
 

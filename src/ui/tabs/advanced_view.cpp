@@ -44,6 +44,8 @@ bool containsFolded(const QString& text, const QString& foldedNeedle, const QLoc
 
 // Rows copy to the clipboard as "key: value" lines, since the list has no text fields to select.
 class AdvancedListView : public QListView {
+    Q_OBJECT
+
   protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (!event->matches(QKeySequence::Copy)) {
@@ -62,6 +64,8 @@ class AdvancedListView : public QListView {
 
 // At least 120 and at most 240 wide, 200 when there is room.
 class FilterField : public QLineEdit {
+    Q_OBJECT
+
   public:
     FilterField() {
         setMinimumWidth(120);
@@ -79,6 +83,8 @@ double advancedKeyWidth(double listWidth) {
 // Draws one property row: the key in a column keyWidth wide, the value in the rest, each
 // wrapping to its line limit and shrinking before it is cut.
 class AdvancedRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
@@ -278,3 +284,5 @@ void AdvancedView::hideEvent(QHideEvent* event) {
 }
 
 } // namespace tarsik
+
+#include "advanced_view.moc"

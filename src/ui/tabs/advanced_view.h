@@ -22,6 +22,8 @@ double advancedKeyWidth(double listWidth);
 
 // The store's rows in the table of the list (a header strip above the rows, paged by the model).
 class AdvancedRowsList : public QWidget {
+    Q_OBJECT
+
   public:
     explicit AdvancedRowsList(AdvancedRowsModel& model, QWidget* parent = nullptr);
 
@@ -42,6 +44,8 @@ class AdvancedRowsList : public QWidget {
 // The third tab: the selected GPU's raw properties, filtered by key and value as typed after a
 // short pause, shown a page at a time.
 class AdvancedView : public QWidget {
+    Q_OBJECT
+
   public:
     static constexpr int searchDebounceMs = 220;
 
