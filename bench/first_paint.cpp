@@ -8,6 +8,7 @@
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
 #include "ui/kit/app_theme.h"
+#include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
 
 #include <QApplication>
@@ -57,7 +58,8 @@ int main(int argc, char* argv[]) {
     tarsik::GPUStore store(std::make_shared<tarsik::PooledCollector>(collector));
     QTemporaryDir folder;
     QSettings settings(folder.filePath("settings.ini"), QSettings::IniFormat);
-    auto* window = new tarsik::MainWindow(store, settings);
+    tarsik::AppCommands commands(store, settings);
+    auto* window = new tarsik::MainWindow(store, settings, commands);
     const bool waitForRefresh = std::strcmp(mode, "refreshed") == 0;
     FirstPaint quitter([&store, waitForRefresh] { return store.refreshCount() >= (waitForRefresh ? 2 : 1); });
     window->installEventFilter(&quitter);

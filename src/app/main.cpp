@@ -4,7 +4,7 @@
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
 #include "ui/kit/app_theme.h"
-#include "ui/shell/main_window.h"
+#include "ui/shell/app_commands.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -22,8 +22,8 @@ int main(int argc, char* argv[]) {
         tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));
     tarsik::GPUStore store(std::make_shared<tarsik::PooledCollector>(collector));
     QSettings settings;
-
-    (new tarsik::MainWindow(store, settings))->show();
+    tarsik::AppCommands commands(store, settings);
+    commands.openMainWindow();
     const int status = QApplication::exec();
 
     // Quitting does not wait for a refresh: the pools are left to the process's end, and a

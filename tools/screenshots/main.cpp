@@ -2,13 +2,14 @@
 #include "store/gpu_store.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/panels.h"
-#include "ui/tabs/help_view.h"
+#include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/main_window_view.h"
 #include "ui/shell/tab_bar.h"
 #include "ui/shell/window_presenters.h"
 #include "ui/tabs/advanced_view.h"
 #include "ui/tabs/graphics_card_view.h"
+#include "ui/tabs/help_view.h"
 #include "ui/tabs/sensors_view.h"
 #include "ui/tabs/validation_view.h"
 
@@ -78,21 +79,19 @@ int main(int argc, char* argv[]) {
     QTemporaryDir settingsFolder;
     QSettings settings(settingsFolder.filePath("settings.ini"), QSettings::IniFormat);
     GPUStore windowStore(std::make_shared<screenshots::FixtureMachine>());
-    auto* window = new MainWindow(windowStore, settings);
-    window->show();
+    AppCommands commands(windowStore, settings);
+    auto* window = commands.openMainWindow();
     ok = save(*window, folder + QStringLiteral("/main-window.png")) && ok;
     window->resize(600, 460);
     ok = save(*window, folder + QStringLiteral("/main-window-minimum.png")) && ok;
     window->resize(760, 540);
-    emit window->view()->tabBar()->selected(1);
-    window->view()->tabBar()->setSelectedTab(1);
+    emit window->view()->tabBar()->selected(TabID::Sensors);
+    window->view()->tabBar()->setSelectedTab(TabID::Sensors);
     ok = save(*window, folder + QStringLiteral("/main-window-sensors.png")) && ok;
 
-    HelpWindowPresenter help;
-    help.show();
-    ok = save(*help.window(), folder + QStringLiteral("/help-window.png")) && ok;
-    AboutWindowPresenter about;
-    about.show();
-    ok = save(*about.window(), folder + QStringLiteral("/about-window.png")) && ok;
+    commands.helpPresenter().show();
+    ok = save(*commands.helpPresenter().window(), folder + QStringLiteral("/help-window.png")) && ok;
+    commands.aboutPresenter().show();
+    ok = save(*commands.aboutPresenter().window(), folder + QStringLiteral("/about-window.png")) && ok;
     return ok ? 0 : 1;
 }
