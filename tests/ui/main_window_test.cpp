@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
@@ -105,6 +106,28 @@ TEST_F(MainWindowTest, PickerChipAndFooterFollowTheStore) {
     EXPECT_EQ(store.selectedID(), store.devices()[1].id);
 }
 
+TEST(GPUSelector, ThePickerGrowsWithTheWindowFrom150To320) {
+    const QString name = "Intel CoffeeLake-S GT2 [UHD Graphics 630]";
+    StoreWithDevices machine({GPUDevice{.name = name.toStdString()}});
+    GPUSelectorView selector(*machine.store);
+    selector.show();
+    const QComboBox& picker = *selector.picker();
+    int previous = 0;
+    for (const int width : {280, 360, 420, 736, 1176}) {
+        selector.resize(width, selector.height());
+        QCoreApplication::processEvents();
+        EXPECT_GE(picker.width(), std::max(150, previous)) << width;
+        EXPECT_LE(picker.width(), 320) << width;
+        previous = picker.width();
+    }
+    EXPECT_EQ(picker.width(), 320);
+    QStyleOptionComboBox option;
+    option.initFrom(&picker);
+    const QRect text =
+        picker.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &picker);
+    EXPECT_GE(text.width(), picker.fontMetrics().horizontalAdvance(name)) << "the whole name fits in 320";
+}
+
 TEST_F(MainWindowTest, TabBarInTheWindowSwitchesContentOnly) {
     StoreWithDevices machine({GPUDevice{.name = "A"}});
     MainWindowView view(*machine.store);
@@ -140,7 +163,6 @@ TEST_F(MainWindowTest, ANewWindowOpensBesideTheFirstOverTheSameStore) {
     GPUStore store(fake);
     AppCommands commands(store, settings);
     MainWindow* first = commands.openMainWindow();
-    EXPECT_EQ(first->centralWidget()->size(), MainWindow::idealContentSize) << "the menu bar comes on top";
     commands.newWindowAction().trigger();
     ASSERT_EQ(mainWindows().size(), 2u);
     MainWindow* second = mainWindows()[0] == first ? mainWindows()[1] : mainWindows()[0];
@@ -151,6 +173,28 @@ TEST_F(MainWindowTest, ANewWindowOpensBesideTheFirstOverTheSameStore) {
     EXPECT_EQ(first->view()->footer()->countText(), "2");
     EXPECT_EQ(second->view()->footer()->countText(), "2") << "one refresh shows in both";
     closeMainWindows();
+}
+
+// The menu bar comes on top of the content's size; panels leave no room for their shadows.
+TEST_F(MainWindowTest, TheContentHasTheIdealSizeAndTheStacksGaps) {
+    StoreWithDevices machine({GPUDevice{.name = "A"}});
+    AppCommands commands(*machine.store, settings);
+    MainWindow* window = commands.openMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    MainWindowView& view = *window->view();
+    EXPECT_EQ(view.size(), MainWindow::idealContentSize);
+    const auto frameOf = [&view](const QWidget* part) {
+        return QRect(part->mapTo(&view, QPoint()), part->size());
+    };
+    EXPECT_EQ(frameOf(view.selector()).top() - frameOf(view.header()).bottom() - 1, 9);
+    EXPECT_EQ(view.height() - frameOf(view.footer()).bottom() - 1, 16);
+    const QImage image = view.grab().toImage();
+    for (const QWidget* panel : std::initializer_list<const QWidget*>{view.header(), view.footer()}) {
+        const QRect area = frameOf(panel);
+        EXPECT_EQ(image.pixel(area.center().x(), area.bottom()), image.pixel(area.left(), area.center().y()))
+            << "the panel's outline runs along its bottom edge";
+    }
+    window->close();
 }
 
 // The keys go through the application's real shortcut map, from whichever window is active.
