@@ -82,14 +82,17 @@ TEST(Buttons, TabLabelTakesTheWidthTheBarGivesIt) {
     EXPECT_EQ(refresh.sizeHint().width(), 400 + 2 * 13);
 }
 
-TEST(Panels, KeepTheirOutlineAndShadowInsideTheirBounds) {
-    MetallicPanel panel;
-    for (const QSize size : {QSize(10, 10), QSize(640, 90)}) {
-        panel.resize(size);
-        EXPECT_EQ(panel.panelRect().top(), 0);
-        EXPECT_EQ(panel.panelRect().height(), size.height() - MetallicPanel::shadowExtent);
-        EXPECT_EQ(panel.panelRect().width(), size.width());
-    }
+// Where the window system offers no move of its own (as here), the window follows the pointer.
+TEST(Panels, DraggingTheBackgroundMovesTheWindow) {
+    MetallicBackgroundView window;
+    window.setGeometry(100, 100, 300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QPoint before = window.pos();
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(&window, QPoint(45, 35));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(45, 35));
+    EXPECT_EQ(window.pos(), before + QPoint(40, 30));
 }
 
 } // namespace

@@ -2,8 +2,11 @@
 
 #include "ui/kit/app_theme.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace tarsik {
 
@@ -12,34 +15,69 @@ MetallicBackgroundView::MetallicBackgroundView(QWidget* parent) : QWidget(parent
 void MetallicBackgroundView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), AppTheme::background());
+    // A shadow of radius 2 moved 1 down: what shows below each panel fades over three rows.
+    constexpr double falloff[] = {0.75, 0.4, 0.12};
+    for (const auto* panel : findChildren<MetallicPanel*>()) {
+        if (!panel->isVisible()) {
+            continue;
+        }
+        const QRect area(panel->mapTo(this, QPoint(0, 0)), panel->size());
+        for (int row = 0; row < 3; ++row) {
+            painter.fillRect(QRect(area.left() + 1, area.bottom() + 1 + row, area.width() - 2, 1),
+                             withOpacity(AppTheme::shadow(), falloff[row]));
+        }
+    }
+}
+
+void MetallicBackgroundView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    dragStart_ = event->globalPosition();
+    windowAtDragStart_ = window()->pos();
+    movingByHand_ = false;
+}
+
+void MetallicBackgroundView::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragStart_ || !(event->buttons() & Qt::LeftButton)) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF moved = event->globalPosition() - *dragStart_;
+    if (!movingByHand_ && moved.manhattanLength() < QApplication::startDragDistance()) {
+        return;
+    }
+    // The window system moves the window where it can (X11, Wayland); elsewhere it follows the
+    // pointer.
+    if (!movingByHand_ && window()->windowHandle() != nullptr &&
+        window()->windowHandle()->startSystemMove()) {
+        dragStart_.reset();
+        return;
+    }
+    movingByHand_ = true;
+    window()->move(windowAtDragStart_ + moved.toPoint());
+}
+
+void MetallicBackgroundView::mouseReleaseEvent(QMouseEvent* event) {
+    dragStart_.reset();
+    QWidget::mouseReleaseEvent(event);
 }
 
 MetallicPanel::MetallicPanel(QWidget* parent) : QWidget(parent) {}
 
-QRect MetallicPanel::panelRect() const {
-    return rect().adjusted(0, 0, 0, -shadowExtent);
-}
-
 void MetallicPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QRect panel = panelRect();
-    // Shadow of radius 2 moved 1 down: what shows below the panel fades over three rows.
-    constexpr double falloff[shadowExtent] = {0.75, 0.4, 0.12};
-    for (int row = 0; row < shadowExtent; ++row) {
-        painter.fillRect(QRect(panel.left() + 1, panel.bottom() + 1 + row, panel.width() - 2, 1),
-                         withOpacity(AppTheme::shadow(), falloff[row]));
-    }
-    painter.fillRect(panel, AppTheme::panel());
+    painter.fillRect(rect(), AppTheme::panel());
     painter.setPen(QPen(AppTheme::border(), 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.fillRect(QRect(panel.left(), panel.top(), panel.width(), 1),
-                     withOpacity(AppTheme::accent(), 0.34));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.fillRect(QRect(0, 0, width(), 1), withOpacity(AppTheme::accent(), 0.34));
 }
 
 GlassPanel::GlassPanel(QWidget* content, QWidget* parent) : MetallicPanel(parent) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12 + shadowExtent);
+    layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(content);
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 namespace tarsik {
 
-// Fills its area with the window background.
+// Fills its area with the window background, and draws on it the shadows its panels cast, which
+// fall outside the panels themselves. Dragging the background moves the window.
 class MetallicBackgroundView : public QWidget {
     Q_OBJECT
 
@@ -13,21 +15,24 @@ class MetallicBackgroundView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    // Where a drag of the background began, on the screen, and where the window was then.
+    std::optional<QPointF> dragStart_;
+    QPoint windowAtDragStart_;
+    bool movingByHand_ = false;
 };
 
 // A widget drawn on the panel background: the panel fill, a 1-point accent line along the top
-// edge, a 1-point outline inside the bounds and a soft shadow below. The shadow is drawn in a
-// strip the panel keeps free at its bottom (`shadowExtent`), since a widget cannot paint
-// outside itself.
+// edge and a 1-point outline inside the bounds. The window background below draws its shadow.
 class MetallicPanel : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int shadowExtent = 3;
-
     explicit MetallicPanel(QWidget* parent = nullptr);
-    // The rectangle the panel itself occupies, above the shadow strip.
-    QRect panelRect() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

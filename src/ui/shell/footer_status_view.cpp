@@ -22,7 +22,7 @@ FooterStatusView::FooterStatusView(GPUStore& store, QWidget* parent)
       status_(caption("Ready", QFont::Medium, AppTheme::textSecondary())),
       count_(caption("0", QFont::Medium, AppTheme::textSecondary())) {
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(12, 8, 12, 8 + shadowExtent);
+    row->setContentsMargins(12, 8, 12, 8);
     row->setSpacing(8);
     row->addWidget(square_, 0, Qt::AlignVCenter);
     row->addWidget(caption("Status:", QFont::DemiBold, AppTheme::accent()));

@@ -77,7 +77,7 @@ HeaderView::HeaderView(GPUStore& store, QWidget* parent)
     buttons->addWidget(donate);
 
     auto* rows = new QVBoxLayout(this);
-    rows->setContentsMargins(14, 14, 14, 14 + shadowExtent);
+    rows->setContentsMargins(14, 14, 14, 14);
     rows->setSpacing(9);
     rows->addLayout(top);
     rows->addLayout(buttons);

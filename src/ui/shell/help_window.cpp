@@ -21,7 +21,7 @@ HelpWindowContent::HelpWindowContent(QWidget* parent) : QWidget(parent) {
                                   textFont(TextStyle::Subheadline), AppTheme::textSecondary()));
     auto* panel = new MetallicPanel;
     auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(16, 16, 16, 16 + MetallicPanel::shadowExtent);
+    row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(10);
     row->addWidget(new SymbolView(QStringLiteral("questionmark.circle.fill"), 34, AppTheme::accent(), 40));
     row->addLayout(titles, 1);
