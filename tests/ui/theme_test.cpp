@@ -4,6 +4,7 @@
 #include "ui/kit/symbols.h"
 #include "ui/kit/text_styles.h"
 
+#include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -80,6 +81,25 @@ TEST(Buttons, TabLabelTakesTheWidthTheBarGivesIt) {
     MetallicActionButton refresh(QStringLiteral("arrow.clockwise"), QStringLiteral("Refresh"), false);
     refresh.setMinimumLabelWidth(400);
     EXPECT_EQ(refresh.sizeHint().width(), 400 + 2 * 13);
+}
+
+// The menus' separators stand out from the dark menu background as clearly as the scroll handles.
+TEST(Theme, MenuSeparatorsShowOnTheDarkPalette) {
+    QMenu menu;
+    menu.addAction(QStringLiteral("About Tarsik"));
+    QAction* separator = menu.addSeparator();
+    menu.addAction(QStringLiteral("New Window"));
+    menu.adjustSize();
+    const QImage image = menu.grab().toImage();
+    const QRect area = menu.actionGeometry(separator);
+    const int background = qGray(image.pixel(area.left() + 1, area.top()));
+    int contrast = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            contrast = std::max(contrast, std::abs(qGray(image.pixel(x, y)) - background));
+        }
+    }
+    EXPECT_GE(contrast, 40) << "grey levels above the background";
 }
 
 // Where the window system offers no move of its own (as here), the window follows the pointer.

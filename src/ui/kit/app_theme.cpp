@@ -77,6 +77,7 @@ QScrollBar::handle:vertical { background: %7; min-height: 24px; margin: 2px; }
 QScrollBar::handle:horizontal { background: %7; min-width: 24px; margin: 2px; }
 QScrollBar::add-line, QScrollBar::sub-line { width: 0px; height: 0px; }
 QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }
+QMenu::separator { height: 1px; background: %7; margin: 4px 8px; }
 )")
         .arg(css(AppTheme::textPrimary()), css(AppTheme::control()), css(AppTheme::border()),
              css(AppTheme::accentSoft()), css(AppTheme::textTertiary()),
