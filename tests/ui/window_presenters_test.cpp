@@ -1,9 +1,11 @@
+#include "ui/shell/about_window.h"
 #include "ui/shell/help_window.h"
 #include "ui/shell/window_presenters.h"
 #include "ui/tabs/help_view.h"
 
 #include <QLabel>
 #include <QTest>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -34,6 +36,29 @@ TEST(WindowPresenters, EachBuildsOneWindowAndLaterOnlyBringsItBack) {
     EXPECT_EQ(about.window(), aboutWindow);
     EXPECT_TRUE(aboutWindow->isVisible());
     EXPECT_EQ(aboutWindow->pos(), QPoint(40, 50)) << "not centred again";
+}
+
+// Line breaking allows a break after "/" and "-"; the credits keep "nlohmann/json" and every
+// other word whole at any width.
+TEST(AboutWindow, TheCreditsLineBreaksOnlyBetweenWords) {
+    AboutWindowContent about;
+    const auto* credits = about.findChild<QLabel*>(QStringLiteral("credits"));
+    ASSERT_NE(credits, nullptr);
+    const QString text = credits->text();
+    for (int width = 160; width <= 480; ++width) {
+        QTextLayout layout(text, credits->font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            const int end = line.textStart() + line.textLength();
+            EXPECT_TRUE(end == text.size() || text.at(end - 1) == QLatin1Char(' '))
+                << text.left(end).toStdString() << " at " << width;
+        }
+        layout.endLayout();
+    }
 }
 
 TEST(HelpView, TheTabAndTheWindowShowTheSameTenSections) {

@@ -7,6 +7,7 @@
 #include "ui/shell/project_links.h"
 
 #include <QLabel>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -40,6 +41,13 @@ QLabel* link(const QString& text, const QString& address, const QFont& font) {
     return label;
 }
 
+// Line breaking may split a word after "/" or "-" ("nlohmann/" above "json"); a word joiner
+// after each keeps every word whole, so the line breaks only at spaces.
+QString withWordsWhole(QString text) {
+    static const QRegularExpression joints(QStringLiteral("([/-])"));
+    return text.replace(joints, QStringLiteral("\\1\u2060"));
+}
+
 } // namespace
 
 AboutWindowContent::AboutWindowContent(QWidget* parent) : QWidget(parent) {
@@ -71,11 +79,12 @@ AboutWindowContent::AboutWindowContent(QWidget* parent) : QWidget(parent) {
     credits->addWidget(centred(QStringLiteral("Created for local macOS GPU diagnostics."),
                                textFont(TextStyle::Caption), AppTheme::textSecondary()));
     auto* creditsLine =
-        centred(QStringLiteral(
-                    "Credits: Linux sysfs, DRM and hwmon, NVML, pci.ids and amdgpu.ids, Qt 6, QCoro, "
-                    "nlohmann/json, tarsik-profiler, CMake, Ninja and GCC. No third-party update framework "
-                    "is bundled."),
+        centred(withWordsWhole(QStringLiteral(
+                    "Credits: Linux sysfs, DRM and hwmon, NVML, pci.ids and amdgpu.ids, Qt 6, "
+                    "QCoro, nlohmann/json, tarsik-profiler, CMake, Ninja and GCC. No third-party "
+                    "update framework is bundled.")),
                 textFont(TextStyle::Caption2), AppTheme::textTertiary());
+    creditsLine->setObjectName(QStringLiteral("credits"));
     creditsLine->setWordWrap(true);
     credits->addWidget(creditsLine);
 
