@@ -2,7 +2,6 @@
 
 #include "ui/kit/app_theme.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -34,9 +33,13 @@ void MetallicBackgroundView::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
+    // The window system moves the window where it can (X11, Wayland), from the pressed point on;
+    // elsewhere the window follows the pointer.
+    if (window()->windowHandle() != nullptr && window()->windowHandle()->startSystemMove()) {
+        return;
+    }
     dragStart_ = event->globalPosition();
     windowAtDragStart_ = window()->pos();
-    movingByHand_ = false;
 }
 
 void MetallicBackgroundView::mouseMoveEvent(QMouseEvent* event) {
@@ -44,19 +47,7 @@ void MetallicBackgroundView::mouseMoveEvent(QMouseEvent* event) {
         QWidget::mouseMoveEvent(event);
         return;
     }
-    const QPointF moved = event->globalPosition() - *dragStart_;
-    if (!movingByHand_ && moved.manhattanLength() < QApplication::startDragDistance()) {
-        return;
-    }
-    // The window system moves the window where it can (X11, Wayland); elsewhere it follows the
-    // pointer.
-    if (!movingByHand_ && window()->windowHandle() != nullptr &&
-        window()->windowHandle()->startSystemMove()) {
-        dragStart_.reset();
-        return;
-    }
-    movingByHand_ = true;
-    window()->move(windowAtDragStart_ + moved.toPoint());
+    window()->move(windowAtDragStart_ + (event->globalPosition() - *dragStart_).toPoint());
 }
 
 void MetallicBackgroundView::mouseReleaseEvent(QMouseEvent* event) {

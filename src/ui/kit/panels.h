@@ -23,7 +23,6 @@ class MetallicBackgroundView : public QWidget {
     // Where a drag of the background began, on the screen, and where the window was then.
     std::optional<QPointF> dragStart_;
     QPoint windowAtDragStart_;
-    bool movingByHand_ = false;
 };
 
 // A widget drawn on the panel background: the panel fill, a 1-point accent line along the top
