@@ -8,6 +8,7 @@
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
 #include "ui/kit/app_theme.h"
+#include "ui/kit/font_preload.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
 
@@ -19,11 +20,14 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
 // Quits at the first paint of the watched widget once `ready` says so.
 class FirstPaint : public QObject {
+    Q_OBJECT
+
   public:
     explicit FirstPaint(std::function<bool()> ready) : ready_(std::move(ready)) {}
 
@@ -43,7 +47,15 @@ class FirstPaint : public QObject {
 
 int main(int argc, char* argv[]) {
     const char* mode = argc > 1 ? argv[1] : "tarsik";
+    // As the app starts: the font configuration is read on another core meanwhile.
+    std::optional<tarsik::FontPreload> fonts;
+    if (std::strcmp(mode, "bare") != 0) {
+        fonts.emplace();
+    }
     QApplication app(argc, argv);
+    if (fonts) {
+        fonts->wait();
+    }
     if (std::strcmp(mode, "bare") == 0) {
         QWidget window;
         window.resize(760, 540);
@@ -52,7 +64,7 @@ int main(int argc, char* argv[]) {
         window.show();
         return QApplication::exec();
     }
-    tarsik::applyAppTheme(app);
+    tarsik::applyAppTheme();
     auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices(
         tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));
     tarsik::GPUStore store(std::make_shared<tarsik::PooledCollector>(collector));
@@ -70,3 +82,5 @@ int main(int argc, char* argv[]) {
     window->show();
     return QApplication::exec();
 }
+
+#include "first_paint.moc"

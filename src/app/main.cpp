@@ -4,6 +4,7 @@
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
 #include "ui/kit/app_theme.h"
+#include "ui/kit/font_preload.h"
 #include "ui/shell/app_commands.h"
 
 #include <QApplication>
@@ -11,11 +12,13 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    tarsik::FontPreload fonts;
     QApplication app(argc, argv);
+    fonts.wait();
     QApplication::setApplicationName("Tarsik");
     QApplication::setOrganizationName("Tarsik");
     QApplication::setDesktopFileName("org.tarsik.Tarsik");
-    tarsik::applyAppTheme(app);
+    tarsik::applyAppTheme();
 
     // The one store of the process, shared by every main window.
     auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices(

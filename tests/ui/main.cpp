@@ -6,7 +6,7 @@
 // Widgets need an application object and its event loop; the offscreen platform comes from CTest.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    tarsik::applyAppTheme(app);
+    tarsik::applyAppTheme();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -59,7 +59,7 @@ bool shootTab(QWidget* tab, const QString& path) {
 // Saves a PNG of each tab and of the Help and About windows, fed from a fixture machine.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    applyAppTheme(app);
+    applyAppTheme();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(folder);
 

@@ -2,7 +2,6 @@
 
 #include <QColor>
 
-class QApplication;
 class QFont;
 class QLabel;
 class QString;
@@ -39,7 +38,7 @@ void setTextColour(QWidget* widget, const QColor& colour);
 QLabel* themedLabel(const QString& text, const QFont& font, const QColor& colour);
 
 // Forces the dark scheme on the whole application whatever the desktop uses: its own style,
-// palette (no desktop accent or highlight survives), default font and style sheet.
-void applyAppTheme(QApplication& app);
+// palette (no desktop accent or highlight survives) and default font.
+void applyAppTheme();
 
 } // namespace tarsik

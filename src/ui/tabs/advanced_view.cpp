@@ -70,6 +70,7 @@ class FilterField : public QLineEdit {
     FilterField() {
         setMinimumWidth(120);
         setMaximumWidth(240);
+        setTextMargins(4, 2, 4, 2);
     }
     QSize sizeHint() const override { return {200, QLineEdit::sizeHint().height()}; }
 };
