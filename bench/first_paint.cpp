@@ -11,6 +11,7 @@
 #include "ui/kit/font_preload.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
+#include "ui/shell/server_decorations.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -47,9 +48,11 @@ class FirstPaint : public QObject {
 
 int main(int argc, char* argv[]) {
     const char* mode = argc > 1 ? argv[1] : "tarsik";
-    // As the app starts: the font configuration is read on another core meanwhile.
+    // As the app starts: decorations left to a compositor that draws them, and the font
+    // configuration read on another core meanwhile.
     std::optional<tarsik::FontPreload> fonts;
     if (std::strcmp(mode, "bare") != 0) {
+        tarsik::preferServerDecorations();
         fonts.emplace();
     }
     QApplication app(argc, argv);

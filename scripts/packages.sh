@@ -1,8 +1,8 @@
 # Debian 12 packages, and a helper that installs only the missing ones. Sourced by scripts/run
 # and scripts/test.
 
-# Compiler, build tools, Qt 6 (widgets, QtConcurrent, QtTest), fontconfig, QCoro, nlohmann-json, pci.ids.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libfontconfig-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common)
+# Compiler, build tools, Qt 6 (widgets, QtConcurrent, QtTest), fontconfig, wayland-client, QCoro, nlohmann-json, pci.ids.
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libfontconfig-dev libwayland-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common)
 # GoogleTest/GMock for the tests, Google Benchmark for bench/.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev)
 # clang with libFuzzer for the fuzz targets; clang-tidy for scripts/tidy.

@@ -6,12 +6,14 @@
 #include "ui/kit/app_theme.h"
 #include "ui/kit/font_preload.h"
 #include "ui/shell/app_commands.h"
+#include "ui/shell/server_decorations.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    tarsik::preferServerDecorations();
     tarsik::FontPreload fonts;
     QApplication app(argc, argv);
     fonts.wait();
