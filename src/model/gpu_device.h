@@ -41,6 +41,8 @@ struct GPUDevice {
 
 // What an inventory returns instead of an empty list.
 GPUDevice noGPUPlaceholder();
+// Whether a record is that placeholder, whatever its id.
+bool isNoGPUPlaceholder(const GPUDevice& device);
 
 } // namespace tarsik
 

@@ -18,6 +18,12 @@ GPUDevice noGPUPlaceholder() {
     };
 }
 
+bool isNoGPUPlaceholder(const GPUDevice& device) {
+    auto placeholder = noGPUPlaceholder();
+    placeholder.id = device.id;
+    return device == placeholder;
+}
+
 namespace {
 
 template <typename T> void combine(std::size_t& seed, const T& value) {
