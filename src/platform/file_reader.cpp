@@ -1,5 +1,7 @@
 #include "platform/file_reader.h"
 
+#include "platform/diagnostics.h"
+
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -8,9 +10,21 @@
 
 namespace tarsik::platform {
 
+namespace {
+
+// A missing file is an attribute this driver does not have; any other failure is worth a word.
+void diagnoseUnreadable(const std::filesystem::path& path, int error) {
+    if (error != ENOENT && error != ENOTDIR) {
+        diagnose(path.string() + " could not be read: " + errorText(error));
+    }
+}
+
+} // namespace
+
 std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t maxBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
+        diagnoseUnreadable(path, errno);
         return std::nullopt;
     }
     std::string data(maxBytes, '\0');
@@ -22,6 +36,7 @@ std::optional<std::string> readFile(const std::filesystem::path& path, std::size
             continue;
         }
         if (count < 0) {
+            diagnoseUnreadable(path, errno);
             failed = true;
             break;
         }

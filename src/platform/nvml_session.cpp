@@ -1,5 +1,7 @@
 #include "platform/nvml_session.h"
 
+#include "platform/diagnostics.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <dlfcn.h>
@@ -106,11 +108,13 @@ struct NvmlSession::Api {
 std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
                                                std::chrono::milliseconds initDeadline) {
     if (overdueInit) {
+        diagnose("NVML not tried: an earlier initialisation is still running past its deadline");
         return nullptr;
     }
     // NODELETE: a vendor library that started threads is never unloaded under them.
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
+        diagnose(std::string("NVML missing: ") + ::dlerror());
         return nullptr;
     }
     auto api = std::make_unique<Api>(Api{
@@ -125,14 +129,18 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
         .utilizationRates = symbol<decltype(Api::utilizationRates)>(handle, "nvmlDeviceGetUtilizationRates"),
     });
     if (api->init == nullptr || api->shutdown == nullptr || api->handleByPciBusId == nullptr) {
+        diagnose(library + " lacks NVML's basic entry points");
         ::dlclose(handle);
         return nullptr;
     }
     const auto initialised = initialise(api->init, api->shutdown, initDeadline);
     if (!initialised) {
+        diagnose("NVML did not initialise within its " + std::to_string(initDeadline.count()) +
+                 " ms deadline");
         return nullptr; // the library stays loaded under the thread still inside it
     }
     if (*initialised != nvmlSuccess) {
+        diagnose("NVML failed to initialise: error " + std::to_string(*initialised));
         ::dlclose(handle);
         return nullptr;
     }
@@ -150,7 +158,8 @@ std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) co
     // NVML parses the sysfs form itself ("%x:%x:%x.%x"), so the slot needs no rewriting and only
     // this GPU is attached.
     NvmlDevice device = nullptr;
-    if (api_->handleByPciBusId(slot.c_str(), &device) != nvmlSuccess) {
+    if (const NvmlReturn result = api_->handleByPciBusId(slot.c_str(), &device); result != nvmlSuccess) {
+        diagnose("NVML failed to find the GPU in " + slot + ": error " + std::to_string(result));
         return std::nullopt;
     }
     const Api& api = *api_;

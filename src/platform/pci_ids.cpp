@@ -1,5 +1,7 @@
 #include "platform/pci_ids.h"
 
+#include "platform/diagnostics.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -104,6 +106,8 @@ PciIds::PciIds(const SystemPaths& paths) {
             return;
         }
     }
+    diagnose(paths.pciIds().string() +
+             " could not be read; GPUs without a driver's name are named by number");
 }
 
 PciIds::PciIds(std::string text) : owned_(std::move(text)), data_(owned_.data()), size_(owned_.size()) {}
