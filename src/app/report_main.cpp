@@ -1,30 +1,106 @@
 #include "collector/gpu_info_collector.h"
+#include "platform/diagnostics.h"
 #include "platform/profiler_location.h"
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
-#include "texts/sensor_debug_text.h"
-#include "texts/validation_report.h"
+#include "texts/json_report.h"
+#include "texts/prometheus_report.h"
+#include "texts/text_report.h"
 
 #include <QCoreApplication>
 #include <QCoro/QCoroSignal>
 #include <QCoro/QCoroTask>
 #include <chrono>
 #include <cstdio>
+#include <getopt.h>
+#include <optional>
 #include <string>
 
 namespace {
 
+enum class Form { text, json, prometheus };
+
+struct Options {
+    Form form = Form::text;
+    bool verbose = false;
+    bool help = false;
+};
+
+constexpr const char* usage = R"(Usage: tarsik-report [--json | --prometheus] [--verbose]
+Prints every GPU of this machine as the Tarsik window shows it: by default its validation
+report and sensor readings as text.
+
+  --json        one JSON document (schema: /usr/share/doc/tarsik/tarsik-report.schema.json)
+  --prometheus  metrics for node_exporter's textfile collector
+  --verbose     say on standard error why a source gave nothing
+  --help        show this text
+)";
+
+// Nothing when the arguments are not ours, after saying so.
+std::optional<Options> parseArguments(int argc, char* argv[]) {
+    static constexpr option longOptions[] = {
+        {"json", no_argument, nullptr, 'j'},
+        {"prometheus", no_argument, nullptr, 'p'},
+        {"verbose", no_argument, nullptr, 'v'},
+        {"help", no_argument, nullptr, 'h'},
+        {nullptr, 0, nullptr, 0},
+    };
+    Options options;
+    int forms = 0;
+    for (int choice = 0; (choice = ::getopt_long(argc, argv, "h", longOptions, nullptr)) != -1;) {
+        switch (choice) {
+        case 'j':
+            options.form = Form::json;
+            ++forms;
+            break;
+        case 'p':
+            options.form = Form::prometheus;
+            ++forms;
+            break;
+        case 'v':
+            options.verbose = true;
+            break;
+        case 'h':
+            options.help = true;
+            break;
+        default:
+            return std::nullopt; // getopt has named the option
+        }
+    }
+    if (optind < argc) {
+        std::fprintf(stderr, "tarsik-report: unexpected argument '%s'\n", argv[optind]);
+        return std::nullopt;
+    }
+    if (forms > 1) {
+        std::fputs("tarsik-report: --json and --prometheus exclude each other\n", stderr);
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string formatted(Form form, const std::vector<tarsik::GpuReport>& gpus,
+                      std::chrono::system_clock::time_point generatedAt) {
+    switch (form) {
+    case Form::json:
+        return tarsik::jsonReport(gpus, generatedAt);
+    case Form::prometheus:
+        return tarsik::prometheusReport(gpus);
+    case Form::text:
+        break;
+    }
+    return tarsik::textReport(gpus, generatedAt);
+}
+
 // What the window shows, by the window's own path through the store: the start-up refresh, then
 // each GPU selected in turn with full sensor discovery, as on the Sensors tab.
-QCoro::Task<std::string> reportThroughStore(tarsik::GPUStore& store) {
+QCoro::Task<std::vector<tarsik::GpuReport>> reportThroughStore(tarsik::GPUStore& store) {
     co_await store.startupRefresh();
     store.requestDynamicSensors();
     std::vector<tarsik::Uuid> ids;
     for (const auto& device : store.devices()) {
         ids.push_back(device.id);
     }
-    const auto now = std::chrono::system_clock::now();
-    std::string text;
+    std::vector<tarsik::GpuReport> gpus;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         if (i > 0) {
             store.selectGPU(ids[i]);
@@ -33,25 +109,34 @@ QCoro::Task<std::string> reportThroughStore(tarsik::GPUStore& store) {
         if (!store.cachedSensors(store.selectedGPU())) {
             co_await qCoro(&store, &tarsik::GPUStore::sensorsChanged);
         }
-        if (!text.empty()) {
-            text += "\n\n";
-        }
-        text += tarsik::validationReport(store.selectedGPU(), now);
-        text += "\n\n" + tarsik::sensorDebugText(store.sensors());
+        gpus.push_back(tarsik::GpuReport{.device = *store.selectedGPU(), .readings = store.sensors()});
     }
-    co_return text + '\n';
+    co_return gpus;
 }
 
 } // namespace
 
-// Prints the validation report and sensor readings of every GPU, for machines without a
-// display and for bug reports.
+// Prints the GPUs of the machine for scripts, monitoring and bug reports, also without a display.
 int main(int argc, char* argv[]) {
+    const auto options = parseArguments(argc, argv);
+    if (!options) {
+        std::fputs("Try 'tarsik-report --help'.\n", stderr);
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(usage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (options->verbose) {
+        tarsik::platform::setDiagnosticSink(tarsik::platform::standardErrorSink());
+    }
     QCoreApplication app(argc, argv);
     auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices(
         tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));
     tarsik::GPUStore store(std::make_shared<tarsik::PooledCollector>(collector));
-    QCoro::connect(reportThroughStore(store), &app, [](const std::string& text) {
+    const auto form = options->form;
+    QCoro::connect(reportThroughStore(store), &app, [form](const std::vector<tarsik::GpuReport>& gpus) {
+        const auto text = formatted(form, gpus, std::chrono::system_clock::now());
         const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
         QCoreApplication::exit(written && std::fflush(stdout) == 0 ? 0 : 1);
     });
