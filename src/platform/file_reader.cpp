@@ -2,6 +2,7 @@
 
 #include "platform/diagnostics.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -27,11 +28,16 @@ std::optional<std::string> readFile(const std::filesystem::path& path, std::size
         diagnoseUnreadable(path, errno);
         return std::nullopt;
     }
-    std::string data(maxBytes, '\0');
+    // Grown as the file turns out longer: most files are a line, and clearing a buffer of the
+    // full bound would cost more than reading them.
+    std::string data;
     std::size_t filled = 0;
     bool failed = false;
     while (filled < maxBytes) {
-        const ssize_t count = ::read(fd, data.data() + filled, maxBytes - filled);
+        if (filled == data.size()) {
+            data.resize(std::min(maxBytes, std::max<std::size_t>(256, data.size() * 2)));
+        }
+        const ssize_t count = ::read(fd, data.data() + filled, data.size() - filled);
         if (count < 0 && errno == EINTR) {
             continue;
         }
