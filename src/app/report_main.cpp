@@ -12,9 +12,9 @@
 #include <QCoro/QCoroTask>
 #include <chrono>
 #include <cstdio>
-#include <getopt.h>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -38,38 +38,21 @@ report and sensor readings as text.
 
 // Nothing when the arguments are not ours, after saying so.
 std::optional<Options> parseArguments(int argc, char* argv[]) {
-    static constexpr option longOptions[] = {
-        {"json", no_argument, nullptr, 'j'},
-        {"prometheus", no_argument, nullptr, 'p'},
-        {"verbose", no_argument, nullptr, 'v'},
-        {"help", no_argument, nullptr, 'h'},
-        {nullptr, 0, nullptr, 0},
-    };
     Options options;
     int forms = 0;
-    for (int choice = 0; (choice = ::getopt_long(argc, argv, "h", longOptions, nullptr)) != -1;) {
-        switch (choice) {
-        case 'j':
-            options.form = Form::json;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--json" || argument == "--prometheus") {
+            options.form = argument == "--json" ? Form::json : Form::prometheus;
             ++forms;
-            break;
-        case 'p':
-            options.form = Form::prometheus;
-            ++forms;
-            break;
-        case 'v':
+        } else if (argument == "--verbose") {
             options.verbose = true;
-            break;
-        case 'h':
+        } else if (argument == "--help" || argument == "-h") {
             options.help = true;
-            break;
-        default:
-            return std::nullopt; // getopt has named the option
+        } else {
+            std::fprintf(stderr, "tarsik-report: unknown argument '%s'\n", argv[i]);
+            return std::nullopt;
         }
-    }
-    if (optind < argc) {
-        std::fprintf(stderr, "tarsik-report: unexpected argument '%s'\n", argv[optind]);
-        return std::nullopt;
     }
     if (forms > 1) {
         std::fputs("tarsik-report: --json and --prometheus exclude each other\n", stderr);

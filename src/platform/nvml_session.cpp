@@ -114,7 +114,8 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
     // NODELETE: a vendor library that started threads is never unloaded under them.
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
-        diagnose(std::string("NVML missing: ") + ::dlerror());
+        // glibc keeps dlerror's message per thread.
+        diagnose(std::string("NVML missing: ") + ::dlerror()); // NOLINT(concurrency-mt-unsafe)
         return nullptr;
     }
     auto api = std::make_unique<Api>(Api{

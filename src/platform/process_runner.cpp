@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
 #include <set>
 #include <spawn.h>
-#include <string.h> // sigdescr_np
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>

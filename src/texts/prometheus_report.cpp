@@ -86,7 +86,7 @@ struct Series {
 
 class Exposition {
   public:
-    void add(const Family& family, std::vector<std::string> samples) {
+    void add(const Family& family, const std::vector<std::string>& samples) {
         if (samples.empty()) {
             return;
         }
@@ -156,7 +156,7 @@ std::string prometheusReport(const std::vector<GpuReport>& gpus) {
                           label("bus", gpu.bus) + ',' + label("device_id", gpu.pciDeviceID) + ',' +
                           label("revision_id", gpu.pciRevisionID) + "} 1");
     }
-    exposition.add(infoFamily, std::move(samples));
+    exposition.add(infoFamily, samples);
 
     samples.clear();
     for (const auto& [report, labels] : series) {
@@ -164,7 +164,7 @@ std::string prometheusReport(const std::vector<GpuReport>& gpus) {
             samples.push_back('{' + labels + "} " + numberText(*bytes));
         }
     }
-    exposition.add(memoryFamily, std::move(samples));
+    exposition.add(memoryFamily, samples);
 
     std::array<std::vector<std::string>, readingFamilies.size()> readingSamples;
     for (const auto& [report, labels] : series) {
@@ -179,7 +179,7 @@ std::string prometheusReport(const std::vector<GpuReport>& gpus) {
         }
     }
     for (std::size_t kind = 0; kind < readingFamilies.size(); ++kind) {
-        exposition.add(readingFamilies[kind], std::move(readingSamples[kind]));
+        exposition.add(readingFamilies[kind], readingSamples[kind]);
     }
     return std::move(exposition).text();
 }
