@@ -18,6 +18,11 @@ GPUDevice noGPUPlaceholder() {
     };
 }
 
+const std::string* pciSlotOf(const GPUDevice& device) {
+    const auto slot = device.raw.find(pciSlotKey);
+    return slot == device.raw.end() || slot->second.empty() ? nullptr : &slot->second;
+}
+
 namespace {
 
 template <typename T> void combine(std::size_t& seed, const T& value) {

@@ -49,9 +49,7 @@ class SysfsRegistrySourceTest : public ::testing::Test {
 
 TEST_F(SysfsRegistrySourceTest, CurrentAmdCardAndIntegratedIntel) {
     const testing::FixtureTree tree("gaming-desktop");
-    EXPECT_THAT(read(tree), ElementsAre("0000:00:02.0 IntelGPU", //
-                                        "  Core Clock(MHz) = 350",
-                                        "0000:03:00.0 AMDRadeonGPU",  //
+    EXPECT_THAT(read(tree), ElementsAre("0000:03:00.0 AMDRadeonGPU",  //
                                         "  Temperature(C) = 48",      // edge, not junction or memory
                                         "  Total Power(W) = 45",      // power1_average, microwatts
                                         "  Fan Speed(RPM) = 0",       // zero-RPM mode although pwm1 is 112
@@ -61,7 +59,9 @@ TEST_F(SysfsRegistrySourceTest, CurrentAmdCardAndIntegratedIntel) {
                                         "  Junction Temperature(C) = 55", //
                                         "  Memory Temperature(C) = 62",
                                         "  vddgfx Voltage(mV) = 1150", //
-                                        "  VRAM Used(B) = 1073741824"));
+                                        "  VRAM Used(B) = 1073741824",
+                                        "0000:00:02.0 IntelGPU", //
+                                        "  Core Clock(MHz) = 350"));
     EXPECT_EQ(nvml.state().initCalls, 0u) << "no NVIDIA GPU, no NVML";
 }
 
