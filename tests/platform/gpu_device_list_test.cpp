@@ -66,6 +66,16 @@ TEST(GpuDeviceList, LaptopWithApuAndSleepingExternalGpu) {
     EXPECT_EQ(devices[0].recommendedMaxWorkingSetSize, 512u * 1024 * 1024);
 }
 
+// xe keeps each tile's memory size in a plain field; i915 says nothing in sysfs.
+TEST(GpuDeviceList, XeCardsGiveTheirMemorySize) {
+    const testing::FixtureTree tree("intel-arc-desktop");
+    const auto devices = listOf(tree);
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].recommendedMaxWorkingSetSize, 0u) << "the i915 card";
+    EXPECT_EQ(devices[1].recommendedMaxWorkingSetSize, 12ull * 1024 * 1024 * 1024);
+    EXPECT_EQ(devices[1].vendorName, "Intel");
+}
+
 TEST(GpuDeviceList, VirtualAdaptersAreListedLikeAnyOther) {
     const testing::FixtureTree tree("virtual-machine");
     const auto devices = listOf(tree);
