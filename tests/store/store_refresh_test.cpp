@@ -191,6 +191,57 @@ TEST_F(StoreFixture, PickingAnotherGPUDropsTheFirstDiscovery) {
     EXPECT_EQ(fake->discoveries.size(), 3u) << "only A needed discovery";
 }
 
+// Two guards, each for a case the other cannot see: a newer selection cancels the pending
+// discovery even when the user comes back to the same GPU, and a discovery that outlived its
+// selection (a refresh replaced the list) publishes nothing although nobody cancelled it.
+TEST_F(StoreFixture, ADiscoveryThatWasCancelledOrOutlivedItsSelectionPublishesNothing) {
+    startWith({device("A"), device("B")});
+    store->requestDynamicSensors();
+    store->selectGPU(store->devices()[1].id);
+    store->selectGPU(store->devices()[0].id);
+    ASSERT_EQ(fake->discoveries.size(), 3u);
+    fake->releaseSensors(0, readings("old A"));
+    settle();
+    EXPECT_NE(store->sensors().back().value, "old A") << "A is selected again, but by a newer selection";
+    EXPECT_TRUE(store->sensorCacheOrder().empty());
+    fake->releaseSensors(2, readings("A"));
+    settle();
+
+    store->requestRefresh();
+    store->selectGPU(store->devices()[1].id); // picked while the refresh collects
+    ASSERT_EQ(fake->discoveries.size(), 4u);
+    fake->releaseInventory(1, {device("A"), device("B")});
+    settle();
+    ASSERT_EQ(fake->discoveries.size(), 5u) << "the refresh's own discovery";
+    fake->releaseSensors(4, readings("refreshed"));
+    settle();
+    const auto published = store->sensors();
+    fake->releaseSensors(3, readings("B before the refresh"));
+    settle();
+    EXPECT_EQ(store->sensors(), published) << "its selection's id is gone with the old list";
+}
+
+TEST_F(StoreFixture, SelectingPublishesTheSelectionThenItsRowsThenItsReadings) {
+    startWith({device("A"), device("B")});
+    SignalRecorder recorder(*store);
+    store->selectGPU(store->devices()[1].id);
+    EXPECT_EQ(recorder.order, (std::vector<std::string>{"selectedID", "advancedRows", "sensors"}));
+}
+
+// The Sensors tab may appear while the refresh collects: the refresh must then discover too.
+TEST_F(StoreFixture, ASensorRequestDuringTheCollectIsHonouredByTheRefresh) {
+    store->startupRefresh();
+    store->requestDynamicSensors();
+    ASSERT_EQ(fake->discoveries.size(), 1u);
+    fake->releaseInventory(0, {device("A")});
+    settle();
+    ASSERT_EQ(fake->discoveries.size(), 2u);
+    EXPECT_TRUE(store->isRefreshing());
+    fake->releaseSensors(1, readings("45"));
+    settle();
+    EXPECT_EQ(store->sensors()[0].value, "45");
+}
+
 TEST_F(StoreFixture, DynamicRefreshPublishesAndCachesTheChosenDevice) {
     startWith({device("A")});
     store->requestDynamicSensors();

@@ -72,6 +72,7 @@ TEST(FullInventory, MatchesByContainmentEitherWayOrByAWordOfFourOrMore) {
     EXPECT_TRUE(isEnriched(merged({"Radeon RX 6800"}, {{.name = "AMD RADEON RX 6800 XT"}})));
     EXPECT_TRUE(isEnriched(merged({"AMD Radeon RX 6800 XT"}, {{.name = "rx 6800"}})));
     EXPECT_TRUE(isEnriched(merged({"Navi 21 Radeon"}, {{.name = "AMD Radeon Pro"}})));
+    EXPECT_TRUE(isEnriched(merged({"Vega Frontier Edition"}, {{.name = "AMD VEGA 56"}}))) << "exactly four";
     const auto shortWord = merged({"Pro GPU X1"}, {{.name = "Pro Card"}});
     EXPECT_THAT(namesOf(shortWord), ElementsAre("Pro GPU X1", "Pro Card")) << "a 3-letter word is no match";
     EXPECT_EQ(shortWord[0].metalFamily, "Unknown");
