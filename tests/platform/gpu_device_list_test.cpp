@@ -66,6 +66,17 @@ TEST(GpuDeviceList, LaptopWithApuAndSleepingExternalGpu) {
     EXPECT_EQ(devices[0].recommendedMaxWorkingSetSize, 512u * 1024 * 1024);
 }
 
+// A pure Optimus laptop: the GeForce is a 3D controller, which has no boot_vga file at all, on a
+// lower slot than the APU that drives the panel.
+TEST(GpuDeviceList, ABootGpuOnAHigherSlotStillComesFirst) {
+    const testing::FixtureTree tree("ryzen-optimus-laptop");
+    const auto devices = listOf(tree);
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].busAddress, "0000:05:00.0");
+    EXPECT_TRUE(devices[0].isLowPower);
+    EXPECT_EQ(devices[1].name, "NVIDIA GA107M [GeForce RTX 3050 Mobile]") << "asleep: named without waking it";
+}
+
 // xe keeps each tile's memory size in a plain field; i915 says nothing in sysfs.
 TEST(GpuDeviceList, XeCardsGiveTheirMemorySize) {
     const testing::FixtureTree tree("intel-arc-desktop");
