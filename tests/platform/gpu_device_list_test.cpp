@@ -74,7 +74,8 @@ TEST(GpuDeviceList, ABootGpuOnAHigherSlotStillComesFirst) {
     ASSERT_EQ(devices.size(), 2u);
     EXPECT_EQ(devices[0].busAddress, "0000:05:00.0");
     EXPECT_TRUE(devices[0].isLowPower);
-    EXPECT_EQ(devices[1].name, "NVIDIA GA107M [GeForce RTX 3050 Mobile]") << "asleep: named without waking it";
+    EXPECT_EQ(devices[1].name, "NVIDIA GA107M [GeForce RTX 3050 Mobile]")
+        << "asleep: named without waking it";
 }
 
 // xe keeps each tile's memory size in a plain field; i915 says nothing in sysfs.
