@@ -5,10 +5,9 @@
 #include "store/pooled_collector.h"
 #include "texts/json_report.h"
 #include "texts/prometheus_report.h"
-#include "texts/text_report.h"
+#include "texts/report_text.h"
 
 #include <QCoreApplication>
-#include <QCoro/QCoroSignal>
 #include <QCoro/QCoroTask>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +16,9 @@
 #include <string_view>
 
 namespace {
+
+// A script that runs the report must never hang on a wedged driver or profiler.
+constexpr std::chrono::seconds reportDeadline{30};
 
 enum class Form { text, json, prometheus };
 
@@ -61,40 +63,29 @@ std::optional<Options> parseArguments(int argc, char* argv[]) {
     return options;
 }
 
-std::string formatted(Form form, const std::vector<tarsik::GpuReport>& gpus,
+std::string formatted(Form form, const std::vector<tarsik::GPUReport>& reports,
                       std::chrono::system_clock::time_point generatedAt) {
     switch (form) {
     case Form::json:
-        return tarsik::jsonReport(gpus, generatedAt);
+        return tarsik::jsonReport(reports, generatedAt);
     case Form::prometheus:
-        return tarsik::prometheusReport(gpus);
+        return tarsik::prometheusReport(reports);
     case Form::text:
         break;
     }
-    return tarsik::textReport(gpus, generatedAt);
+    return tarsik::reportText(reports, generatedAt);
 }
 
-// What the window shows, by the window's own path through the store: the start-up refresh, then
-// each GPU selected in turn with full sensor discovery, as on the Sensors tab.
-QCoro::Task<std::vector<tarsik::GpuReport>> reportThroughStore(tarsik::GPUStore& store) {
-    co_await store.startupRefresh();
-    store.requestDynamicSensors();
-    std::vector<tarsik::Uuid> ids;
-    for (const auto& device : store.devices()) {
-        ids.push_back(device.id);
-    }
-    std::vector<tarsik::GpuReport> gpus;
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        if (i > 0) {
-            store.selectGPU(ids[i]);
+void sayWhichReadingsWereLate(const std::vector<tarsik::GPUReport>& reports) {
+    for (const auto& report : reports) {
+        if (!report.readingsLate) {
+            continue;
         }
-        // Cached readings are published at once; otherwise discovery publishes them shortly.
-        if (!store.cachedSensors(store.selectedGPU())) {
-            co_await qCoro(&store, &tarsik::GPUStore::sensorsChanged);
-        }
-        gpus.push_back(tarsik::GpuReport{.device = *store.selectedGPU(), .readings = store.sensors()});
+        const auto* slot = tarsik::pciSlotOf(report.device);
+        std::fprintf(stderr, "tarsik-report: the readings of %s%s%s%s did not come within %lld s\n",
+                     report.device.name.c_str(), slot ? " (" : "", slot ? slot->c_str() : "", slot ? ")" : "",
+                     static_cast<long long>(reportDeadline.count()));
     }
-    co_return gpus;
 }
 
 } // namespace
@@ -118,10 +109,12 @@ int main(int argc, char* argv[]) {
         tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));
     tarsik::GPUStore store(std::make_shared<tarsik::PooledCollector>(collector));
     const auto form = options->form;
-    QCoro::connect(reportThroughStore(store), &app, [form](const std::vector<tarsik::GpuReport>& gpus) {
-        const auto text = formatted(form, gpus, std::chrono::system_clock::now());
-        const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-        QCoreApplication::exit(written && std::fflush(stdout) == 0 ? 0 : 1);
-    });
+    QCoro::connect(store.reportEveryGPU(reportDeadline), &app,
+                   [form](const std::vector<tarsik::GPUReport>& reports) {
+                       sayWhichReadingsWereLate(reports);
+                       const auto text = formatted(form, reports, std::chrono::system_clock::now());
+                       const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+                       QCoreApplication::exit(written && std::fflush(stdout) == 0 ? 0 : 1);
+                   });
     return QCoreApplication::exec();
 }

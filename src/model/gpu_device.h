@@ -44,6 +44,13 @@ GPUDevice noGPUPlaceholder();
 // Whether a record is that placeholder, whatever its id.
 bool isNoGPUPlaceholder(const GPUDevice& device);
 
+// The `raw` key of a GPU's bus address ("0000:03:00.0"): its identity on the machine, so that
+// identical cards stay apart.
+inline constexpr const char* pciSlotKey = "PCI Slot";
+
+// The record's bus address; null when the record does not know it.
+const std::string* pciSlotOf(const GPUDevice& device);
+
 } // namespace tarsik
 
 template <> struct std::hash<tarsik::DisplayInfo> {

@@ -18,6 +18,11 @@ GPUDevice noGPUPlaceholder() {
     };
 }
 
+const std::string* pciSlotOf(const GPUDevice& device) {
+    const auto slot = device.raw.find(pciSlotKey);
+    return slot == device.raw.end() || slot->second.empty() ? nullptr : &slot->second;
+}
+
 bool isNoGPUPlaceholder(const GPUDevice& device) {
     auto placeholder = noGPUPlaceholder();
     placeholder.id = device.id;

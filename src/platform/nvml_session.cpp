@@ -14,7 +14,7 @@ namespace {
 
 // Our own declarations of the few NVML types used; layouts as the library defines them.
 using NvmlReturn = int;
-using NvmlDevice = struct NvmlDeviceOpaque*;
+using NvmlDevice = NvmlSession::Device;
 constexpr NvmlReturn nvmlSuccess = 0;
 constexpr NvmlReturn nvmlUninitialized = 1;
 constexpr unsigned nvmlTemperatureGpu = 0;
@@ -24,6 +24,12 @@ constexpr unsigned nvmlClockMemory = 2;
 struct NvmlUtilization {
     unsigned gpu;
     unsigned memory;
+};
+
+struct NvmlMemory {
+    unsigned long long total; // bytes
+    unsigned long long free;
+    unsigned long long used;
 };
 
 struct NvmlFanSpeedInfo {
@@ -103,6 +109,7 @@ struct NvmlSession::Api {
     NvmlReturn (*fanSpeedRpm)(NvmlDevice, NvmlFanSpeedInfo*);
     NvmlReturn (*clockInfo)(NvmlDevice, unsigned, unsigned*);
     NvmlReturn (*utilizationRates)(NvmlDevice, NvmlUtilization*);
+    NvmlReturn (*memoryInfo)(NvmlDevice, NvmlMemory*);
 };
 
 std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
@@ -128,6 +135,7 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
         .fanSpeedRpm = symbol<decltype(Api::fanSpeedRpm)>(handle, "nvmlDeviceGetFanSpeedRPM"),
         .clockInfo = symbol<decltype(Api::clockInfo)>(handle, "nvmlDeviceGetClockInfo"),
         .utilizationRates = symbol<decltype(Api::utilizationRates)>(handle, "nvmlDeviceGetUtilizationRates"),
+        .memoryInfo = symbol<decltype(Api::memoryInfo)>(handle, "nvmlDeviceGetMemoryInfo"),
     });
     if (api->init == nullptr || api->shutdown == nullptr || api->handleByPciBusId == nullptr) {
         diagnose(library + " lacks NVML's basic entry points");
@@ -155,7 +163,7 @@ NvmlSession::~NvmlSession() {
     ::dlclose(library_);
 }
 
-std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) const {
+std::optional<NvmlSession::Device> NvmlSession::device(const std::string& slot) const {
     // NVML parses the sysfs form itself ("%x:%x:%x.%x"), so the slot needs no rewriting and only
     // this GPU is attached.
     NvmlDevice device = nullptr;
@@ -163,6 +171,27 @@ std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) co
         diagnose("NVML failed to find the GPU in " + slot + ": error " + std::to_string(result));
         return std::nullopt;
     }
+    return device;
+}
+
+std::optional<std::uint64_t> NvmlSession::memoryTotalBytes(const std::string& slot) const {
+    const auto found = this->device(slot);
+    if (!found || api_->memoryInfo == nullptr) {
+        return std::nullopt;
+    }
+    NvmlMemory memory{};
+    if (api_->memoryInfo(*found, &memory) != nvmlSuccess || memory.total == 0) {
+        return std::nullopt;
+    }
+    return memory.total;
+}
+
+std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) const {
+    const auto found = this->device(slot);
+    if (!found) {
+        return std::nullopt;
+    }
+    const auto device = *found;
     const Api& api = *api_;
     NvmlGpuReadings readings;
     if (api.temperature != nullptr) {

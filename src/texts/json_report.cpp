@@ -33,10 +33,10 @@ Json readingJson(const DynamicReading& dynamic) {
     };
 }
 
-Json gpuJson(const GpuReport& report) {
+Json gpuJson(const GPUReport& report) {
     const auto& gpu = report.device;
     Json json = Json::object();
-    if (const auto* slot = pciSlot(gpu)) {
+    if (const auto* slot = pciSlotOf(gpu)) {
         json["pciSlot"] = *slot;
     }
     json["name"] = gpu.name;
@@ -62,7 +62,7 @@ Json gpuJson(const GpuReport& report) {
 
 } // namespace
 
-std::string jsonReport(const std::vector<GpuReport>& gpus,
+std::string jsonReport(const std::vector<GPUReport>& gpus,
                        std::chrono::system_clock::time_point generatedAt) {
     Json document{{"generated", isoTimestamp(generatedAt)}, {"gpus", Json::array()}};
     for (const auto& report : gpus) {

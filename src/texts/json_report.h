@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texts/gpu_report.h"
+#include "model/gpu_report.h"
 
 #include <chrono>
 #include <string>
@@ -11,6 +11,6 @@ namespace tarsik {
 // `tarsik-report --json`: one document, {"generated": UTC ISO 8601, "gpus": [...]}, the GPUs in
 // list order; its schema is docs/tarsik-report.schema.json. The no-GPU placeholder is no GPU, so
 // it gives an empty list. Text that is not UTF-8 is repaired, never fatal. Ends with a line feed.
-std::string jsonReport(const std::vector<GpuReport>& gpus, std::chrono::system_clock::time_point generatedAt);
+std::string jsonReport(const std::vector<GPUReport>& gpus, std::chrono::system_clock::time_point generatedAt);
 
 } // namespace tarsik

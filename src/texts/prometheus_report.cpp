@@ -80,7 +80,7 @@ std::string label(std::string_view name, std::string_view value) {
 }
 
 struct Series {
-    const GpuReport* report;
+    const GPUReport* report;
     std::string labels; // slot and gpu
 };
 
@@ -102,14 +102,14 @@ class Exposition {
     std::string text_;
 };
 
-std::vector<Series> seriesOf(const std::vector<GpuReport>& gpus) {
+std::vector<Series> seriesOf(const std::vector<GPUReport>& gpus) {
     std::vector<Series> series;
     std::set<std::string> seen;
     for (const auto& report : gpus) {
         if (isNoGPUPlaceholder(report.device)) {
             continue;
         }
-        const auto* slot = pciSlot(report.device);
+        const auto* slot = pciSlotOf(report.device);
         auto labels = label("slot", slot ? *slot : "") + ',' + label("gpu", report.device.name);
         if (seen.insert(labels).second) {
             series.push_back(Series{.report = &report, .labels = std::move(labels)});
@@ -144,7 +144,7 @@ std::string prometheusLabelValue(std::string_view text) {
     return escaped;
 }
 
-std::string prometheusReport(const std::vector<GpuReport>& gpus) {
+std::string prometheusReport(const std::vector<GPUReport>& gpus) {
     const auto series = seriesOf(gpus);
     Exposition exposition;
 

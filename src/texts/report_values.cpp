@@ -31,11 +31,6 @@ std::vector<DynamicReading> dynamicReadings(const std::vector<SensorReading>& re
     return dynamic;
 }
 
-const std::string* pciSlot(const GPUDevice& gpu) {
-    const auto slot = gpu.raw.find("PCI Slot");
-    return slot == gpu.raw.end() || slot->second.empty() ? nullptr : &slot->second;
-}
-
 std::string isoTimestamp(std::chrono::system_clock::time_point time) {
     const std::time_t seconds =
         std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(time));

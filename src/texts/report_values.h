@@ -22,9 +22,6 @@ struct DynamicReading {
 // not measurements, so they are left out.
 std::vector<DynamicReading> dynamicReadings(const std::vector<SensorReading>& readings);
 
-// The GPU's bus address ("PCI Slot" in its properties); null when unknown.
-const std::string* pciSlot(const GPUDevice& gpu);
-
 // "2026-12-05T04:46:12Z".
 std::string isoTimestamp(std::chrono::system_clock::time_point time);
 

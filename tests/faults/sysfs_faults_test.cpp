@@ -44,6 +44,11 @@ std::set<std::string> statisticsOf(const std::vector<platform::RegistryEntry>& e
     for (const auto& entry : entries) {
         for (const auto& [key, value] : *entry.properties.dictionary()->front().second.dictionary()) {
             const auto name = key.ends_with(" Voltage(mV)") ? std::string("Voltage(mV)") : key;
+            // An average power that cannot be read gives way to the instantaneous one.
+            if (key == "Total Power(W)") {
+                lines.insert(entry.name + " " + name);
+                continue;
+            }
             lines.insert(entry.name + " " + name + " = " + std::to_string(*value.number()));
         }
     }

@@ -1,8 +1,11 @@
 #include "platform/amdgpu_ids.h"
+#include "platform/pci_device.h"
 #include "platform/pci_ids.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <iostream>
 
 namespace tarsik::platform {
 namespace {
@@ -11,6 +14,7 @@ constexpr const char* database = "# comment\n"
                                  "1002  Advanced Micro Devices, Inc. [AMD/ATI]\n"
                                  "\t73bf  Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]\n"
                                  "\t\t1da2 438e  NITRO+ Radeon RX 6800 XT\n"
+                                 "# a comment inside the block, as Debian's has dozens in AMD's\n"
                                  "\t73c0  Navi 22\n"
                                  "# a comment inside the next vendor's block\n"
                                  "10de  NVIDIA Corporation\n"
@@ -27,6 +31,7 @@ TEST(PciIds, FindsVendorsDevicesAndSubsystemsWithinTheirOwnBlock) {
     EXPECT_EQ(ids.deviceName(0x1002, 0x73bf), "Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]");
     EXPECT_EQ(ids.deviceName(0x10de, 0x2330), "GH100[H100 SXM5 80GB]");
     EXPECT_EQ(ids.deviceName(0x10de, 0x2331), "GH100 [H100 PCIe]");
+    EXPECT_EQ(ids.deviceName(0x1002, 0x73c0), "Navi 22") << "past a comment inside the block";
     EXPECT_EQ(ids.subsystemName(0x1002, 0x73bf, 0x1da2, 0x438e), "NITRO+ Radeon RX 6800 XT");
 
     EXPECT_EQ(ids.deviceName(0x1002, 0x2330), std::nullopt) << "another vendor's device";
@@ -104,6 +109,49 @@ TEST(AmdgpuIds, NeedsBothDeviceAndRevision) {
     EXPECT_EQ(amdgpuMarketingName(ids, 0x73bf, 0xc3), std::nullopt);
     EXPECT_EQ(amdgpuMarketingName(ids, 0x73bf, 0xc2), std::nullopt);
     EXPECT_EQ(amdgpuMarketingName("73BF,\tC1,\tNot the version line\n", 0x73bf, 0xc1), std::nullopt);
+}
+
+} // namespace
+} // namespace tarsik::platform
+
+namespace tarsik::platform {
+namespace {
+
+// The fixture machines' devices looked up in the databases this system has installed: a fixture
+// copied with a wrong identifier, or a lookup that fails on the real files, shows here.
+TEST(InstalledDatabases, KnowEveryFixtureDevice) {
+    const SystemPaths system;
+    if (!std::filesystem::exists(system.pciIds())) {
+        GTEST_SKIP() << "no pci.ids at " << system.pciIds() << " (Debian package pci.ids)";
+    }
+    const PciIds installed(system);
+    const bool haveAmdgpuIds = std::filesystem::exists(system.amdgpuIds());
+    int looked = 0;
+    for (const auto& machine : std::filesystem::directory_iterator(TARSIK_FIXTURES_DIR "/sysfs")) {
+        const SystemPaths fixture{.root = machine.path()};
+        for (const auto& device : listDisplayDevices(fixture)) {
+            if (device.vendorId == 0x1234) {
+                continue; // QEMU's standard VGA is in no pci.ids
+            }
+            const bool newerThanDebian12 = device.vendorId == 0x8086 && device.deviceId == 0xe20b; // Arc B580
+            const auto where = machine.path().filename().string() + " " + device.slot;
+            EXPECT_TRUE(installed.vendorName(device.vendorId)) << where;
+            EXPECT_TRUE(newerThanDebian12 || installed.deviceName(device.vendorId, device.deviceId)) << where;
+            const auto fixtureName = device.revision
+                                         ? amdgpuMarketingName(fixture, device.deviceId, *device.revision)
+                                         : std::nullopt;
+            if (haveAmdgpuIds && fixtureName) {
+                EXPECT_EQ(amdgpuMarketingName(system, device.deviceId, *device.revision), fixtureName)
+                    << where;
+            }
+            ++looked;
+        }
+    }
+    EXPECT_GT(looked, 20);
+    if (!haveAmdgpuIds) {
+        std::cout << "[ SKIPPED  ] amdgpu.ids: not installed at " << system.amdgpuIds()
+                  << " (libdrm-common)\n";
+    }
 }
 
 } // namespace

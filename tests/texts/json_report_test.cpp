@@ -17,7 +17,7 @@ using Json = nlohmann::json;
 // 2026-12-05 04:46:12.750 UTC
 const auto generatedAt = std::chrono::system_clock::time_point(std::chrono::milliseconds(1796445972750));
 
-Json report(const std::vector<GpuReport>& gpus) {
+Json report(const std::vector<GPUReport>& gpus) {
     const auto text = jsonReport(gpus, generatedAt);
     EXPECT_TRUE(text.ends_with("}\n"));
     return Json::parse(text);
@@ -74,14 +74,14 @@ TEST(JsonReport, EdgeCasesStayWithinTheSchema) {
     gpus[0].device.raw = {{"EDID Name", "bad \xff byte"}};                 // no slot; not UTF-8
     gpus[0].readings = {{.name = "GPU Load", .value = "N/A", .unit = "%"}, // no number
                         {.name = "GPU Load", .value = "12", .unit = "percent"}};
-    gpus.push_back(GpuReport{.device = noGPUPlaceholder()});
+    gpus.push_back(GPUReport{.device = noGPUPlaceholder()});
     const auto document = report(gpus);
     EXPECT_EQ(schemaViolations(document), "");
     EXPECT_FALSE(document["gpus"][0].contains("pciSlot"));
     EXPECT_EQ(document["gpus"][0]["properties"]["EDID Name"], "bad \uFFFD byte");
     EXPECT_EQ(document["gpus"][0]["readings"], Json::array());
     EXPECT_EQ(document["gpus"].size(), 2u) << "the placeholder is no GPU";
-    EXPECT_EQ(report({GpuReport{.device = noGPUPlaceholder()}})["gpus"], Json::array());
+    EXPECT_EQ(report({GPUReport{.device = noGPUPlaceholder()}})["gpus"], Json::array());
 }
 
 TEST(JsonReport, SchemaRejectsWhatTheReportNeverPrints) {

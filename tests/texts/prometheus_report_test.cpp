@@ -38,7 +38,7 @@ tarsik_gpu_memory_clock_hertz{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 1
 # TYPE tarsik_gpu_load_ratio gauge
 tarsik_gpu_load_ratio{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 0.453
 )");
-    EXPECT_EQ(prometheusReport({GpuReport{.device = noGPUPlaceholder()}}), "");
+    EXPECT_EQ(prometheusReport({GPUReport{.device = noGPUPlaceholder()}}), "");
 }
 
 TEST(PrometheusReport, LabelValuesAreEscapedAndUtf8) {

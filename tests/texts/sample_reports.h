@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texts/gpu_report.h"
+#include "model/gpu_report.h"
 
 #include <vector>
 
@@ -8,13 +8,13 @@ namespace tarsik::testing {
 
 // A workstation as the report sees it: a Radeon with two displays and every sensor kind, behind
 // its basic readings; and an NVIDIA card with one display whose readings came too late.
-inline std::vector<GpuReport> workstationReports() {
+inline std::vector<GPUReport> workstationReports() {
     const auto reading = [](const char* name, const char* value, const char* unit) {
         return SensorReading{
             .name = name, .value = value, .unit = unit, .note = "IORegistry PerformanceStatistics"};
     };
     return {
-        GpuReport{
+        GPUReport{
             .device = GPUDevice{.name = "AMD Radeon RX 6800 XT",
                                 .vendor = "AMD",
                                 .chipsetModel = "AMD Radeon RX 6800 XT",
@@ -41,7 +41,7 @@ inline std::vector<GpuReport> workstationReports() {
                          reading("Memory Clock", "1000.5", "MHz"),
                          reading("GPU Load", "45.3", "%")},
         },
-        GpuReport{
+        GPUReport{
             .device =
                 GPUDevice{
                     .name = "NVIDIA RTX A4000",
