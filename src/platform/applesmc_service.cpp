@@ -87,7 +87,8 @@ bool canWrite(const std::filesystem::path& path) {
 
 class ApplesmcConnection final : public SMCConnection {
   public:
-    explicit ApplesmcConnection(std::filesystem::path directory) : directory_(std::move(directory)) {}
+    ApplesmcConnection(std::filesystem::path directory, std::function<void()> afterSelect)
+        : directory_(std::move(directory)), afterSelect_(std::move(afterSelect)) {}
 
     int call(SMCBlockBytes input, SMCMutableBlockBytes output) override {
         SMCParamBlock request;
@@ -133,6 +134,7 @@ class ApplesmcConnection final : public SMCConnection {
         if (!writeNumber(file("key_at_index"), index)) {
             return EINVAL;
         }
+        interleave();
         const auto key = readCode(file("key_at_index_name"));
         if (!key || !stillSelected(index)) {
             return EIO;
@@ -182,7 +184,17 @@ class ApplesmcConnection final : public SMCConnection {
 
     // Selects the index and checks that it still holds the key the index was built with.
     bool select(std::uint32_t index, std::uint32_t key) const {
-        return writeNumber(file("key_at_index"), index) && readCode(file("key_at_index_name")) == key;
+        if (!writeNumber(file("key_at_index"), index) || readCode(file("key_at_index_name")) != key) {
+            return false;
+        }
+        interleave();
+        return true;
+    }
+
+    void interleave() const {
+        if (afterSelect_) {
+            afterSelect_();
+        }
     }
 
     // Another process may have moved the selection while we read.
@@ -219,6 +231,7 @@ class ApplesmcConnection final : public SMCConnection {
     }
 
     std::filesystem::path directory_;
+    std::function<void()> afterSelect_;
     std::optional<std::unordered_map<std::uint32_t, std::uint32_t>> index_;
 };
 
@@ -237,7 +250,7 @@ std::unique_ptr<SMCConnection> ApplesmcService::open(std::string_view serviceNam
     if (!readNumber(directory / "key_count") || !canWrite(directory / "key_at_index")) {
         return nullptr;
     }
-    return std::make_unique<ApplesmcConnection>(directory);
+    return std::make_unique<ApplesmcConnection>(directory, afterSelect_);
 }
 
 } // namespace tarsik::platform

@@ -89,6 +89,33 @@ TEST_F(ApplesmcServiceTest, TranslatesTheFourCommandsIntoTheKeyFiles) {
     EXPECT_NE(reply.status, 0);
 }
 
+// The selected index is one for the whole machine: a value read after another process moved it
+// belongs to another key.
+TEST_F(ApplesmcServiceTest, ASelectionMovedBeforeTheReadFailsTheCall) {
+    tree.write(file("key_at_index_type"), "flt \n");
+    tree.write(file("key_at_index_data_length"), "4\n");
+    tree.write(file("key_at_index_data"), std::string("\x00\x00\x28\x42", 4));
+    bool moveSelection = false;
+    const ApplesmcService interleaved(SystemPaths{.root = tree.root()}, [&] {
+        if (moveSelection) {
+            tree.write(file("key_at_index"), "7\n");
+        }
+    });
+    auto connection = interleaved.open("AppleSMC");
+    ASSERT_TRUE(connection);
+    const SMCParamBlock requests[] = {
+        {.command = kSMCKeyAtIndex, .data32 = 0},
+        {.key = kTG0D, .command = kSMCKeyInfo},
+        {.key = kTG0D, .dataSize = 4, .dataType = kFloatType, .command = kSMCReadBytes},
+    };
+    for (const auto& request : requests) {
+        moveSelection = false;
+        EXPECT_EQ(call(*connection, request).status, 0) << int(request.command);
+        moveSelection = true;
+        EXPECT_NE(call(*connection, request).status, 0) << int(request.command);
+    }
+}
+
 TEST_F(ApplesmcServiceTest, AKeyTheDriverDoesNotListIsNotFound) {
     auto connection = service.open("AppleSMC");
     ASSERT_TRUE(connection);

@@ -58,11 +58,12 @@ struct StoreFixture : ::testing::Test {
 
     void SetUp() override { fake->fastDevices = {device("Fast A"), device("Fast B")}; }
 
-    // Unreleased promises cancel their futures when destroyed; let the waiting tasks end.
+    // Let the tasks still waiting end, so nothing outlives the test.
     void TearDown() override {
         store.reset();
-        fake.reset();
+        fake->cancelUnreleased();
         settle();
+        fake.reset();
     }
 
     void startWith(std::vector<GPUDevice> found) {

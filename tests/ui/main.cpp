@@ -1,3 +1,4 @@
+#include "store/fake_async_collector.h"
 #include "ui/shell/app_theme.h"
 
 #include <QApplication>
@@ -12,5 +13,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     tarsik::applyAppTheme(app);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    // Let the tasks the tests left waiting end, so that the leak check sees only real leaks.
+    tarsik::testing::FakeAsyncCollector::cancelAllUnreleased();
+    for (int pass = 0; pass < 10; ++pass) {
+        QCoreApplication::processEvents();
+    }
+    return failed;
 }
