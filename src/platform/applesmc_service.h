@@ -3,6 +3,8 @@
 #include "platform/smc_service.h"
 #include "platform/system_paths.h"
 
+#include <functional>
+
 namespace tarsik::platform {
 
 // "AppleSMC" over the applesmc driver's key files. The driver offers keys by index only, through
@@ -11,12 +13,16 @@ namespace tarsik::platform {
 // builds once, the first time it needs one. The other service names have no counterpart here.
 class ApplesmcService final : public SMCService {
   public:
-    explicit ApplesmcService(SystemPaths paths) : paths_(std::move(paths)) {}
+    // `afterSelect` runs between selecting a key and reading what the driver shows for it: where
+    // another process could move the machine-wide selection. Tests move it there.
+    explicit ApplesmcService(SystemPaths paths, std::function<void()> afterSelect = {})
+        : paths_(std::move(paths)), afterSelect_(std::move(afterSelect)) {}
 
     std::unique_ptr<SMCConnection> open(std::string_view serviceName) const override;
 
   private:
     SystemPaths paths_;
+    std::function<void()> afterSelect_;
 };
 
 } // namespace tarsik::platform

@@ -17,6 +17,10 @@ struct GpuFamilySupport {
 // One GPU as the fast device list knows it: six properties, no child process, no registry.
 struct GpuDeviceInfo {
     std::string name;
+    // The GPU's identity on the machine: its PCI slot ("0000:03:00.0"); empty when unknown.
+    std::string busAddress;
+    // The maker as the bus names it ("AMD", "ASPEED"); empty when unknown.
+    std::string vendorName;
     bool isLowPower = false;
     std::uint64_t recommendedMaxWorkingSetSize = 0; // bytes; 0 when unknown
     bool hasUnifiedMemory = false;

@@ -44,6 +44,23 @@ bool isIntegrated(const PciDevice& device) {
     }
 }
 
+// Memory sizes the driver keeps in plain fields, so reading them never wakes the GPU: amdgpu's
+// total VRAM, and xe's physical VRAM per tile. NVIDIA's comes from NVML, off the UI thread.
+std::uint64_t vramBytes(const PciDevice& device) {
+    if (device.driver == "xe") {
+        std::uint64_t total = 0;
+        for (int tile = 0;; ++tile) {
+            const auto bytes = readUnsignedAttribute(device.directory / ("tile" + std::to_string(tile)) /
+                                                     "physical_vram_size_bytes");
+            if (!bytes) {
+                return total;
+            }
+            total += *bytes;
+        }
+    }
+    return readUnsignedAttribute(device.directory / "mem_info_vram_total").value_or(0);
+}
+
 } // namespace
 
 std::optional<std::string> nvidiaProcValue(std::string_view informationText, std::string_view key) {
@@ -134,8 +151,9 @@ std::string gpuName(const PciDevice& device, const SystemPaths& paths, const Pci
 GpuIdentity identifyGpu(const PciDevice& device, const SystemPaths& paths, const PciIds& pciIds) {
     return GpuIdentity{
         .name = gpuName(device, paths, pciIds),
+        .vendor = vendorShortName(device.vendorId, pciIds).value_or(""),
         .integrated = isIntegrated(device),
-        .vramBytes = readUnsignedAttribute(device.directory / "mem_info_vram_total").value_or(0),
+        .vramBytes = vramBytes(device),
         .removable = readAttribute(device.directory / "removable") == "removable",
     };
 }

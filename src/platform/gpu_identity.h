@@ -13,6 +13,7 @@ namespace tarsik::platform {
 // Kept in one place so both print the same name for the same device.
 struct GpuIdentity {
     std::string name;
+    std::string vendor; // the short vendor name; empty when pci.ids does not know the vendor
     bool integrated = false;
     std::uint64_t vramBytes = 0; // 0 when the driver does not say
     bool removable = false;

@@ -141,8 +141,12 @@ void readHwmon(const Hwmon& hwmon, Values& values) {
     constexpr double milli = 1000;
     constexpr double micro = 1000000;
     if (hwmon.name == "amdgpu") {
-        values.temperature = edgeTemperature(hwmon);
         values.junctionTemperature = labelledTemperature(hwmon, "junction");
+        // MI300-class parts have no edge sensor at all; their hotspot is the GPU's temperature.
+        // An edge sensor that fails to read gives no temperature rather than another sensor's.
+        std::error_code error;
+        values.temperature = fs::exists(hwmon.directory / "temp1_input", error) ? edgeTemperature(hwmon)
+                                                                                : values.junctionTemperature;
         values.memoryTemperature = labelledTemperature(hwmon, "mem");
         // Most cards have only one of the two power files; power1_input came with Linux 6.6.
         values.power = readScaled(file("power1_average"), micro);
@@ -208,8 +212,9 @@ Dictionary ordered(const Values& values) {
     add(statistics, "Temperature(C)", values.temperature, {-20, 130});
     add(statistics, "Total Power(W)", values.power, {0, 1000});
     add(statistics, "Fan Speed(RPM)", values.fan, {0, 20000});
-    add(statistics, "Core Clock(MHz)", values.coreClock, {0, 5000});
-    add(statistics, "Memory Clock(MHz)", values.memoryClock, {0, 5000});
+    // GDDR6X and GDDR7 memory clocks pass 10000 MHz as the drivers count them.
+    add(statistics, "Core Clock(MHz)", values.coreClock, {0, 20000});
+    add(statistics, "Memory Clock(MHz)", values.memoryClock, {0, 20000});
     add(statistics, "Device Utilization %", values.load, {0, 100});
     addExtra(statistics, "Junction Temperature(C)", values.junctionTemperature);
     addExtra(statistics, "Memory Temperature(C)", values.memoryTemperature);

@@ -1,5 +1,7 @@
 #include "platform/nvml_session.h"
 
+#include "platform/diagnostics.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <dlfcn.h>
@@ -12,7 +14,7 @@ namespace {
 
 // Our own declarations of the few NVML types used; layouts as the library defines them.
 using NvmlReturn = int;
-using NvmlDevice = struct NvmlDeviceOpaque*;
+using NvmlDevice = NvmlSession::Device;
 constexpr NvmlReturn nvmlSuccess = 0;
 constexpr NvmlReturn nvmlUninitialized = 1;
 constexpr unsigned nvmlTemperatureGpu = 0;
@@ -22,6 +24,12 @@ constexpr unsigned nvmlClockMemory = 2;
 struct NvmlUtilization {
     unsigned gpu;
     unsigned memory;
+};
+
+struct NvmlMemory {
+    unsigned long long total; // bytes
+    unsigned long long free;
+    unsigned long long used;
 };
 
 struct NvmlFanSpeedInfo {
@@ -101,16 +109,20 @@ struct NvmlSession::Api {
     NvmlReturn (*fanSpeedRpm)(NvmlDevice, NvmlFanSpeedInfo*);
     NvmlReturn (*clockInfo)(NvmlDevice, unsigned, unsigned*);
     NvmlReturn (*utilizationRates)(NvmlDevice, NvmlUtilization*);
+    NvmlReturn (*memoryInfo)(NvmlDevice, NvmlMemory*);
 };
 
 std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
                                                std::chrono::milliseconds initDeadline) {
     if (overdueInit) {
+        diagnose("NVML not tried: an earlier initialisation is still running past its deadline");
         return nullptr;
     }
     // NODELETE: a vendor library that started threads is never unloaded under them.
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
+        // glibc keeps dlerror's message per thread.
+        diagnose(std::string("NVML missing: ") + ::dlerror()); // NOLINT(concurrency-mt-unsafe)
         return nullptr;
     }
     auto api = std::make_unique<Api>(Api{
@@ -123,16 +135,21 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
         .fanSpeedRpm = symbol<decltype(Api::fanSpeedRpm)>(handle, "nvmlDeviceGetFanSpeedRPM"),
         .clockInfo = symbol<decltype(Api::clockInfo)>(handle, "nvmlDeviceGetClockInfo"),
         .utilizationRates = symbol<decltype(Api::utilizationRates)>(handle, "nvmlDeviceGetUtilizationRates"),
+        .memoryInfo = symbol<decltype(Api::memoryInfo)>(handle, "nvmlDeviceGetMemoryInfo"),
     });
     if (api->init == nullptr || api->shutdown == nullptr || api->handleByPciBusId == nullptr) {
+        diagnose(library + " lacks NVML's basic entry points");
         ::dlclose(handle);
         return nullptr;
     }
     const auto initialised = initialise(api->init, api->shutdown, initDeadline);
     if (!initialised) {
+        diagnose("NVML did not initialise within its " + std::to_string(initDeadline.count()) +
+                 " ms deadline");
         return nullptr; // the library stays loaded under the thread still inside it
     }
     if (*initialised != nvmlSuccess) {
+        diagnose("NVML failed to initialise: error " + std::to_string(*initialised));
         ::dlclose(handle);
         return nullptr;
     }
@@ -146,13 +163,35 @@ NvmlSession::~NvmlSession() {
     ::dlclose(library_);
 }
 
-std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) const {
+std::optional<NvmlSession::Device> NvmlSession::device(const std::string& slot) const {
     // NVML parses the sysfs form itself ("%x:%x:%x.%x"), so the slot needs no rewriting and only
     // this GPU is attached.
     NvmlDevice device = nullptr;
-    if (api_->handleByPciBusId(slot.c_str(), &device) != nvmlSuccess) {
+    if (const NvmlReturn result = api_->handleByPciBusId(slot.c_str(), &device); result != nvmlSuccess) {
+        diagnose("NVML failed to find the GPU in " + slot + ": error " + std::to_string(result));
         return std::nullopt;
     }
+    return device;
+}
+
+std::optional<std::uint64_t> NvmlSession::memoryTotalBytes(const std::string& slot) const {
+    const auto found = this->device(slot);
+    if (!found || api_->memoryInfo == nullptr) {
+        return std::nullopt;
+    }
+    NvmlMemory memory{};
+    if (api_->memoryInfo(*found, &memory) != nvmlSuccess || memory.total == 0) {
+        return std::nullopt;
+    }
+    return memory.total;
+}
+
+std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) const {
+    const auto found = this->device(slot);
+    if (!found) {
+        return std::nullopt;
+    }
+    const auto device = *found;
     const Api& api = *api_;
     NvmlGpuReadings readings;
     if (api.temperature != nullptr) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,9 +40,16 @@ class NvmlSession {
 
     // The GPU in a sysfs slot ("0000:01:00.0"); nothing when NVML does not know it.
     std::optional<NvmlGpuReadings> readings(const std::string& slot) const;
+    // Its framebuffer size in bytes; nothing when unknown or when it has none (a SoC's GPU).
+    std::optional<std::uint64_t> memoryTotalBytes(const std::string& slot) const;
+
+    // NVML's device handle.
+    using Device = struct NvmlDeviceOpaque*;
 
   private:
     struct Api;
+
+    std::optional<Device> device(const std::string& slot) const;
 
     NvmlSession(void* library, std::unique_ptr<Api> api);
 

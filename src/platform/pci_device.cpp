@@ -47,7 +47,47 @@ std::array<std::uint64_t, 4> slotNumbers(const std::string& slot) {
     return numbers;
 }
 
+// Lower ranks come first in the list.
+int listRank(const PciDevice& device) {
+    if (device.isManagementOrVirtualAdapter()) {
+        return 2;
+    }
+    return device.bootVga ? 0 : 1;
+}
+
 } // namespace
+
+bool PciDevice::isManagementOrVirtualAdapter() const {
+    switch (vendorId) {
+    case 0x1a03: // ASPEED: the BMC's VGA on most servers
+    case 0x1af4: // virtio
+    case 0x1b36: // QXL
+    case 0x1234: // QEMU/Bochs standard VGA
+    case 0x15ad: // VMware SVGA
+    case 0x80ee: // VirtualBox
+    case 0x1414: // Hyper-V
+        return true;
+    case 0x102b: // Matrox: only the G200 server variants behind a BMC
+        switch (deviceId) {
+        case 0x0522: // G200e
+        case 0x0530: // G200EV
+        case 0x0532: // G200eW
+        case 0x0533: // G200EH
+        case 0x0534: // G200eR2
+        case 0x0536: // G200eW3
+        case 0x0538: // G200eH3
+            return true;
+        default:
+            return false;
+        }
+    case 0x19e5: // HiSilicon's BMC display (Hi171x)
+        return deviceId == 0x1711;
+    case 0x1013: // Cirrus: today only as QEMU's emulated CLGD 5446
+        return deviceId == 0x00b8;
+    default:
+        return false;
+    }
+}
 
 bool slotLess(const std::string& a, const std::string& b) {
     const auto left = slotNumbers(a);
@@ -94,10 +134,14 @@ std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths) {
             .subsystemVendorId = readHexAttribute<std::uint16_t>(directory / "subsystem_vendor"),
             .subsystemDeviceId = readHexAttribute<std::uint16_t>(directory / "subsystem_device"),
             .driver = readLinkName(directory / "driver"),
+            .bootVga = readAttribute(directory / "boot_vga") == "1",
         });
     }
-    std::sort(devices.begin(), devices.end(),
-              [](const PciDevice& a, const PciDevice& b) { return slotLess(a.slot, b.slot); });
+    std::sort(devices.begin(), devices.end(), [](const PciDevice& a, const PciDevice& b) {
+        const int rankA = listRank(a);
+        const int rankB = listRank(b);
+        return rankA != rankB ? rankA < rankB : slotLess(a.slot, b.slot);
+    });
     return devices;
 }
 

@@ -21,14 +21,20 @@ struct PciDevice {
     std::optional<std::uint16_t> subsystemVendorId;
     std::optional<std::uint16_t> subsystemDeviceId;
     std::optional<std::string> driver; // basename of the driver link
+    bool bootVga = false;              // the firmware's console GPU; 3D controllers have no boot_vga
+
+    // A board-management or paravirtual display adapter: never the GPU a user came to look at.
+    bool isManagementOrVirtualAdapter() const;
 
     // Also when its power state cannot be read: better to leave an awake GPU alone than to wake
     // a sleeping one.
     bool isRuntimeSuspended() const;
 };
 
-// Display-class functions (base class 0x03: VGA, XGA, 3D and other display controllers) in slot
-// order. A function whose identity cannot be read (it vanished, or junk) is left out.
+// Display-class functions (base class 0x03: VGA, XGA, 3D and other display controllers): the boot
+// GPU first, then the others in slot order, then management and paravirtual adapters in slot
+// order. The first is the one shown at start-up, and it usually drives the desktop. A function
+// whose identity cannot be read (it vanished, or junk) is left out.
 std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths);
 
 // Orders "dddd:bb:dd.f" slots numerically, so wider domains sort after narrower ones.

@@ -18,6 +18,8 @@ std::vector<GpuDeviceInfo> SysfsGpuDeviceList::devices() const {
         const auto identity = identifyGpu(device, paths_, pciIds);
         devices.push_back(GpuDeviceInfo{
             .name = identity.name,
+            .busAddress = device.slot,
+            .vendorName = identity.vendor,
             .isLowPower = identity.integrated,
             .recommendedMaxWorkingSetSize = identity.vramBytes,
             .hasUnifiedMemory = identity.integrated,

@@ -5,7 +5,8 @@
 
 namespace tarsik::platform {
 
-// Display-class PCI devices from sysfs, in slot order. Reads files only: it never initialises
+// Display-class PCI devices from sysfs, in list order (the boot GPU first, management and
+// paravirtual adapters last). Reads files only: it never initialises
 // NVML (which can block for seconds) and never wakes a runtime-suspended GPU.
 class SysfsGpuDeviceList final : public GpuDeviceList {
   public:

@@ -2,6 +2,7 @@
 
 #include "model/advanced_row.h"
 #include "model/gpu_device.h"
+#include "model/gpu_report.h"
 #include "model/sensor_reading.h"
 #include "store/async_collector.h"
 #include "store/cancellable_task.h"
@@ -10,6 +11,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -47,13 +49,20 @@ class GPUStore : public QObject {
     // The fast pass when nothing is listed yet, then a full refresh. `task` is the caller's
     // (the window's start-up task), so closing the window cancels it.
     QCoro::Task<> startupRefresh(CancellableTask task = {});
-    // The full inventory with the selection kept by name; returns at once while one runs.
+    // The full inventory with the selection kept by bus address, else by name; returns at once while one
+    // runs.
     QCoro::Task<> refresh(CancellableTask task);
     // The Refresh button: one refresh task at a time, further presses are dropped.
     void requestRefresh();
     void selectGPU(const Uuid& id);
     // The Sensors tab's first appearance: from now on selections and refreshes run full discovery.
     void requestDynamicSensors();
+
+    // tarsik-report's path through the store: the start-up refresh, then every listed GPU selected
+    // in turn by its id with full discovery, as on the Sensors tab. Each GPU once, in list order.
+    // Whatever has not come by the deadline is reported as it stands: a GPU whose discovery is
+    // late gets its basic readings, marked late.
+    QCoro::Task<std::vector<GPUReport>> reportEveryGPU(std::chrono::milliseconds deadline);
 
     void applyFastInventory();
     void updateAdvancedRows(const GPUDevice* device);

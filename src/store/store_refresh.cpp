@@ -7,16 +7,30 @@
 namespace tarsik {
 namespace {
 
-// The device the refresh selects: the first whose name, or failing that chipset model, equals
-// the previously selected name (both tested on each device in turn); else the first device.
+// What identifies the selection across a refresh, which gives every record a new id.
+struct SelectionMemory {
+    std::optional<std::string> slot;
+    std::string name;
+};
+
+// The device the refresh selects: the one at the same bus address (an NVIDIA card's name changes
+// while it sleeps); else the first whose name, or failing that chipset model, equals the
+// previously selected name (both tested on each device in turn); else the first device.
 const GPUDevice* chooseSelection(const std::vector<GPUDevice>& found,
-                                 const std::optional<std::string>& previous) {
+                                 const std::optional<SelectionMemory>& previous) {
     if (found.empty()) {
         return nullptr;
     }
+    if (previous && previous->slot) {
+        for (const auto& device : found) {
+            if (const auto* slot = pciSlotOf(device); slot && *slot == *previous->slot) {
+                return &device;
+            }
+        }
+    }
     if (previous) {
         for (const auto& device : found) {
-            if (device.name == *previous || device.chipsetModel == *previous) {
+            if (device.name == previous->name || device.chipsetModel == previous->name) {
                 return &device;
             }
         }
@@ -50,9 +64,11 @@ QCoro::Task<> GPUStore::refresh(CancellableTask task) {
         sensorTask_->cancel();
     }
     setIsRefreshing(true);
-    std::optional<std::string> previousName;
+    std::optional<SelectionMemory> previous;
     if (const auto* selected = selectedGPU()) {
-        previousName = selected->name;
+        const auto* slot = pciSlotOf(*selected);
+        previous =
+            SelectionMemory{.slot = slot ? std::optional(*slot) : std::nullopt, .name = selected->name};
     }
 
     // From here on `this` may be destroyed while suspended; only `self` tells.
@@ -67,7 +83,7 @@ QCoro::Task<> GPUStore::refresh(CancellableTask task) {
         co_return;
     }
 
-    const GPUDevice* chosen = chooseSelection(*found, previousName);
+    const GPUDevice* chosen = chooseSelection(*found, previous);
     std::optional<GPUDevice> chosenCopy;
     if (chosen != nullptr) {
         chosenCopy = *chosen;

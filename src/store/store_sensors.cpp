@@ -8,8 +8,13 @@
 namespace tarsik {
 namespace {
 
+// Identical cards share name and identifiers; their bus addresses keep them apart.
 std::string deviceKey(const GPUDevice& device) {
-    return device.name + "|" + device.pciDeviceID + "|" + device.pciRevisionID;
+    auto key = device.name + "|" + device.pciDeviceID + "|" + device.pciRevisionID;
+    if (const auto* slot = pciSlotOf(device)) {
+        key += "|" + *slot;
+    }
+    return key;
 }
 
 } // namespace

@@ -1,10 +1,8 @@
-#include "model/advanced_row.h"
 #include "model/gpu_device.h"
 #include "model/sensor_reading.h"
 
 #include <gtest/gtest.h>
 #include <set>
-#include <unordered_set>
 
 namespace tarsik {
 namespace {
@@ -47,25 +45,6 @@ TEST(Records, EveryBuildTakesAFreshRandomIdentifier) {
     EXPECT_NE(SensorReading{.name = "x"}, SensorReading{.name = "x"});
 }
 
-TEST(Records, CopiesAreEqualAndHashEqually) {
-    const auto device = sampleDevice();
-    const auto copy = device;
-    EXPECT_EQ(copy, device);
-    EXPECT_EQ(std::hash<GPUDevice>{}(copy), std::hash<GPUDevice>{}(device));
-
-    const SensorReading reading{.name = "Temperature", .value = "45", .unit = "°C", .note = "IORegistry: x"};
-    const auto readingCopy = reading;
-    EXPECT_EQ(readingCopy, reading);
-    EXPECT_EQ(std::hash<SensorReading>{}(readingCopy), std::hash<SensorReading>{}(reading));
-
-    auto changed = copy;
-    changed.raw["sppci_model"] = "amd radeon rx 6800 xt";
-    EXPECT_NE(changed, device) << "text comparison is case-sensitive";
-    changed = copy;
-    changed.displays[1].online = false;
-    EXPECT_NE(changed, device);
-}
-
 TEST(Records, DisplaysCompareInOrderRawAsASet) {
     const auto device = sampleDevice();
 
@@ -79,31 +58,6 @@ TEST(Records, DisplaysCompareInOrderRawAsASet) {
     rebuilt.raw.emplace("sppci_model", "AMD Radeon RX 6800 XT");
     EXPECT_EQ(rebuilt, device);
     EXPECT_EQ(std::hash<GPUDevice>{}(rebuilt), std::hash<GPUDevice>{}(device));
-}
-
-TEST(Records, AdvancedRowsAreIdentifiedByKey) {
-    const AdvancedRow a{.key = "Low Power", .value = "No"};
-    const AdvancedRow b{.key = "Low Power", .value = "No"};
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(a.id(), b.id());
-    EXPECT_EQ(std::hash<AdvancedRow>{}(a), std::hash<AdvancedRow>{}(b));
-    EXPECT_NE(a, (AdvancedRow{.key = "Low Power", .value = "Yes"}));
-    std::unordered_set<AdvancedRow> rows{a, b};
-    EXPECT_EQ(rows.size(), 1u);
-}
-
-TEST(Records, PlaceholderIsTheNoGPURecord) {
-    const auto placeholder = noGPUPlaceholder();
-    EXPECT_EQ(placeholder.name, "No GPU detected");
-    EXPECT_EQ(placeholder.type, "GPU");
-    for (const auto* text :
-         {&placeholder.vendor, &placeholder.chipsetModel, &placeholder.bus, &placeholder.pciDeviceID,
-          &placeholder.pciRevisionID, &placeholder.vram, &placeholder.metalFamily}) {
-        EXPECT_EQ(*text, "Unknown");
-    }
-    EXPECT_TRUE(placeholder.displays.empty());
-    EXPECT_TRUE(placeholder.raw.empty());
-    EXPECT_NE(noGPUPlaceholder().id, placeholder.id);
 }
 
 } // namespace

@@ -1,10 +1,15 @@
 #include "platform/applesmc_service.h"
+#include "support/captured_diagnostics.h"
 #include "support/fixture_tree.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace tarsik::platform {
 namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 constexpr std::string_view kDirectory = "sys/devices/platform/applesmc.768/";
 constexpr std::uint32_t kTG0D = 0x54473044;
@@ -31,15 +36,23 @@ class ApplesmcServiceTest : public ::testing::Test {
 };
 
 TEST_F(ApplesmcServiceTest, OpensOnlyAppleSMCWithTheDriverAndTheRightToSelectKeys) {
+    testing::CapturedDiagnostics diagnostics;
     EXPECT_TRUE(service.open("AppleSMC"));
     for (const char* name : {"SMC", "FakeSMC", "VirtualSMC", "applesmc"}) {
         EXPECT_FALSE(service.open(name)) << name;
     }
+    EXPECT_THAT(diagnostics.take(), IsEmpty()) << "other services are simply not on Linux";
     tree.makeUnreadable(file("key_at_index"));
     EXPECT_FALSE(service.open("AppleSMC")) << "key_at_index cannot be written";
+    EXPECT_THAT(diagnostics.take(),
+                ElementsAre("applesmc refused: " + tree.path(file("key_at_index")).string() +
+                            " cannot be written: Is a directory"));
 
     const testing::FixtureTree noDriver("headless");
     EXPECT_FALSE(ApplesmcService(SystemPaths{.root = noDriver.root()}).open("AppleSMC"));
+    EXPECT_THAT(diagnostics.take(),
+                ElementsAre("applesmc absent: no " + noDriver.root().string() +
+                            "/sys/devices/platform/applesmc.768 (only Intel Macs have it)"));
 }
 
 TEST_F(ApplesmcServiceTest, TranslatesTheFourCommandsIntoTheKeyFiles) {
@@ -74,6 +87,33 @@ TEST_F(ApplesmcServiceTest, TranslatesTheFourCommandsIntoTheKeyFiles) {
     reply =
         call(*connection, {.key = kTG0D, .dataSize = 2, .dataType = kFloatType, .command = kSMCReadBytes});
     EXPECT_NE(reply.status, 0);
+}
+
+// The selected index is one for the whole machine: a value read after another process moved it
+// belongs to another key.
+TEST_F(ApplesmcServiceTest, ASelectionMovedBeforeTheReadFailsTheCall) {
+    tree.write(file("key_at_index_type"), "flt \n");
+    tree.write(file("key_at_index_data_length"), "4\n");
+    tree.write(file("key_at_index_data"), std::string("\x00\x00\x28\x42", 4));
+    bool moveSelection = false;
+    const ApplesmcService interleaved(SystemPaths{.root = tree.root()}, [&] {
+        if (moveSelection) {
+            tree.write(file("key_at_index"), "7\n");
+        }
+    });
+    auto connection = interleaved.open("AppleSMC");
+    ASSERT_TRUE(connection);
+    const SMCParamBlock requests[] = {
+        {.command = kSMCKeyAtIndex, .data32 = 0},
+        {.key = kTG0D, .command = kSMCKeyInfo},
+        {.key = kTG0D, .dataSize = 4, .dataType = kFloatType, .command = kSMCReadBytes},
+    };
+    for (const auto& request : requests) {
+        moveSelection = false;
+        EXPECT_EQ(call(*connection, request).status, 0) << int(request.command);
+        moveSelection = true;
+        EXPECT_NE(call(*connection, request).status, 0) << int(request.command);
+    }
 }
 
 TEST_F(ApplesmcServiceTest, AKeyTheDriverDoesNotListIsNotFound) {

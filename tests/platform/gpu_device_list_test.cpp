@@ -55,13 +55,37 @@ TEST(GpuDeviceList, WorkstationListsEveryDisplayClassFunctionInSlotOrder) {
 TEST(GpuDeviceList, LaptopWithApuAndSleepingExternalGpu) {
     const testing::FixtureTree tree("amd-apu-laptop");
     const auto devices = listOf(tree);
-    // The sleeping eGPU is named from pci.ids: its driver's information file would wake it.
-    EXPECT_THAT(namesOf(devices), ElementsAre("NVIDIA GA104 [GeForce RTX 3070]", "AMD Phoenix1"));
+    // The APU drives the panel and comes first although its slot is higher. The sleeping eGPU is
+    // named from pci.ids: its driver's information file would wake it.
+    EXPECT_THAT(namesOf(devices), ElementsAre("AMD Phoenix1", "NVIDIA GA104 [GeForce RTX 3070]"));
     ASSERT_EQ(devices.size(), 2u);
-    EXPECT_TRUE(devices[0].isRemovable);
-    EXPECT_FALSE(devices[0].isLowPower);
-    EXPECT_TRUE(devices[1].isLowPower) << "amdgpu's vddnb rail marks an APU";
-    EXPECT_EQ(devices[1].recommendedMaxWorkingSetSize, 512u * 1024 * 1024);
+    EXPECT_EQ(devices[0].busAddress, "0000:c4:00.0");
+    EXPECT_TRUE(devices[1].isRemovable);
+    EXPECT_FALSE(devices[1].isLowPower);
+    EXPECT_TRUE(devices[0].isLowPower) << "amdgpu's vddnb rail marks an APU";
+    EXPECT_EQ(devices[0].recommendedMaxWorkingSetSize, 512u * 1024 * 1024);
+}
+
+// A pure Optimus laptop: the GeForce is a 3D controller, which has no boot_vga file at all, on a
+// lower slot than the APU that drives the panel.
+TEST(GpuDeviceList, ABootGpuOnAHigherSlotStillComesFirst) {
+    const testing::FixtureTree tree("ryzen-optimus-laptop");
+    const auto devices = listOf(tree);
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].busAddress, "0000:05:00.0");
+    EXPECT_TRUE(devices[0].isLowPower);
+    EXPECT_EQ(devices[1].name, "NVIDIA GA107M [GeForce RTX 3050 Mobile]")
+        << "asleep: named without waking it";
+}
+
+// xe keeps each tile's memory size in a plain field; i915 says nothing in sysfs.
+TEST(GpuDeviceList, XeCardsGiveTheirMemorySize) {
+    const testing::FixtureTree tree("intel-arc-desktop");
+    const auto devices = listOf(tree);
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].recommendedMaxWorkingSetSize, 0u) << "the i915 card";
+    EXPECT_EQ(devices[1].recommendedMaxWorkingSetSize, 12ull * 1024 * 1024 * 1024);
+    EXPECT_EQ(devices[1].vendorName, "Intel");
 }
 
 TEST(GpuDeviceList, VirtualAdaptersAreListedLikeAnyOther) {

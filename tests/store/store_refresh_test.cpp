@@ -2,6 +2,8 @@
 #include "store/gpu_store.h"
 
 #include <QCoreApplication>
+#include <QCoro/QCoroTask>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -56,11 +58,12 @@ struct StoreFixture : ::testing::Test {
 
     void SetUp() override { fake->fastDevices = {device("Fast A"), device("Fast B")}; }
 
-    // Unreleased promises cancel their futures when destroyed; let the waiting tasks end.
+    // Let the tasks still waiting end, so nothing outlives the test.
     void TearDown() override {
         store.reset();
-        fake.reset();
+        fake->cancelUnreleased();
         settle();
+        fake.reset();
     }
 
     void startWith(std::vector<GPUDevice> found) {
@@ -189,6 +192,57 @@ TEST_F(StoreFixture, PickingAnotherGPUDropsTheFirstDiscovery) {
     EXPECT_EQ(fake->discoveries.size(), 3u) << "only A needed discovery";
 }
 
+// Two guards, each for a case the other cannot see: a newer selection cancels the pending
+// discovery even when the user comes back to the same GPU, and a discovery that outlived its
+// selection (a refresh replaced the list) publishes nothing although nobody cancelled it.
+TEST_F(StoreFixture, ADiscoveryThatWasCancelledOrOutlivedItsSelectionPublishesNothing) {
+    startWith({device("A"), device("B")});
+    store->requestDynamicSensors();
+    store->selectGPU(store->devices()[1].id);
+    store->selectGPU(store->devices()[0].id);
+    ASSERT_EQ(fake->discoveries.size(), 3u);
+    fake->releaseSensors(0, readings("old A"));
+    settle();
+    EXPECT_NE(store->sensors().back().value, "old A") << "A is selected again, but by a newer selection";
+    EXPECT_TRUE(store->sensorCacheOrder().empty());
+    fake->releaseSensors(2, readings("A"));
+    settle();
+
+    store->requestRefresh();
+    store->selectGPU(store->devices()[1].id); // picked while the refresh collects
+    ASSERT_EQ(fake->discoveries.size(), 4u);
+    fake->releaseInventory(1, {device("A"), device("B")});
+    settle();
+    ASSERT_EQ(fake->discoveries.size(), 5u) << "the refresh's own discovery";
+    fake->releaseSensors(4, readings("refreshed"));
+    settle();
+    const auto published = store->sensors();
+    fake->releaseSensors(3, readings("B before the refresh"));
+    settle();
+    EXPECT_EQ(store->sensors(), published) << "its selection's id is gone with the old list";
+}
+
+TEST_F(StoreFixture, SelectingPublishesTheSelectionThenItsRowsThenItsReadings) {
+    startWith({device("A"), device("B")});
+    SignalRecorder recorder(*store);
+    store->selectGPU(store->devices()[1].id);
+    EXPECT_EQ(recorder.order, (std::vector<std::string>{"selectedID", "advancedRows", "sensors"}));
+}
+
+// The Sensors tab may appear while the refresh collects: the refresh must then discover too.
+TEST_F(StoreFixture, ASensorRequestDuringTheCollectIsHonouredByTheRefresh) {
+    store->startupRefresh();
+    store->requestDynamicSensors();
+    ASSERT_EQ(fake->discoveries.size(), 1u);
+    fake->releaseInventory(0, {device("A")});
+    settle();
+    ASSERT_EQ(fake->discoveries.size(), 2u);
+    EXPECT_TRUE(store->isRefreshing());
+    fake->releaseSensors(1, readings("45"));
+    settle();
+    EXPECT_EQ(store->sensors()[0].value, "45");
+}
+
 TEST_F(StoreFixture, DynamicRefreshPublishesAndCachesTheChosenDevice) {
     startWith({device("A")});
     store->requestDynamicSensors();
@@ -243,6 +297,104 @@ TEST_F(StoreFixture, TasksThatOutliveTheStoreTouchNothing) {
     fake->releaseInventory(1, {device("A")});
     settle();
     SUCCEED() << "no use after free (the asan build checks)";
+}
+
+GPUDevice inSlot(GPUDevice gpu, const char* slot) {
+    gpu.raw[pciSlotKey] = slot;
+    return gpu;
+}
+
+// Identical cards share name and identifiers; only their slots tell them apart.
+TEST_F(StoreFixture, TwinCardsKeepTheirOwnReadingsAndCardTwoStaysSelectedAcrossRefresh) {
+    const auto one = inSlot(device("AMD Radeon RX 6800 XT", {}, "0x73bf"), "0000:03:00.0");
+    const auto two = inSlot(device("AMD Radeon RX 6800 XT", {}, "0x73bf"), "0000:0b:00.0");
+    startWith({one, two});
+    store->requestDynamicSensors();
+    fake->releaseSensors(0, readings("47"));
+    settle();
+    store->selectGPU(store->devices()[1].id);
+    ASSERT_EQ(fake->discoveries.size(), 2u) << "card two's readings are not card one's cache entry";
+    fake->releaseSensors(1, readings("88"));
+    settle();
+    store->selectGPU(store->devices()[0].id);
+    EXPECT_EQ(store->sensors()[0].value, "47");
+    store->selectGPU(store->devices()[1].id);
+    EXPECT_EQ(store->sensors()[0].value, "88");
+    EXPECT_EQ(fake->discoveries.size(), 2u) << "both from the cache";
+    EXPECT_EQ(store->sensorCacheOrder(),
+              (std::vector<std::string>{"AMD Radeon RX 6800 XT|0x73bf|Unknown|0000:03:00.0",
+                                        "AMD Radeon RX 6800 XT|0x73bf|Unknown|0000:0b:00.0"}));
+
+    // A sleeping NVIDIA card is named from pci.ids, an awake one by its driver: the slot holds.
+    store->requestRefresh();
+    fake->releaseInventory(
+        1, {one, inSlot(device("Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]"), "0000:0b:00.0")});
+    settle();
+    ASSERT_EQ(fake->sensorDevices.size(), 3u);
+    EXPECT_EQ(*pciSlotOf(*fake->sensorDevices[2]), "0000:0b:00.0");
+    fake->releaseSensors(2, readings("89"));
+    settle();
+    EXPECT_EQ(*pciSlotOf(*store->selectedGPU()), "0000:0b:00.0");
+}
+
+struct ReportFixture : StoreFixture {
+    std::optional<std::vector<GPUReport>> result;
+
+    void report(std::chrono::milliseconds deadline) {
+        QCoro::connect(store->reportEveryGPU(deadline), store.get(),
+                       [this](const std::vector<GPUReport>& reports) { result = reports; });
+    }
+};
+
+std::vector<std::string> summaries(const std::vector<GPUReport>& reports) {
+    std::vector<std::string> out;
+    for (const auto& report : reports) {
+        out.push_back(report.device.name + " " + report.readings.back().value +
+                      (report.readingsLate ? " late" : ""));
+    }
+    return out;
+}
+
+TEST_F(ReportFixture, ReportsEveryGpuOnceInListOrderEachSelectedByItsId) {
+    report(std::chrono::seconds(30));
+    fake->releaseInventory(0, {inSlot(device("NVIDIA H100"), "0000:18:00.0"),
+                               inSlot(device("NVIDIA H100"), "0000:2a:00.0"), device("ASPEED")});
+    settle();
+    for (std::size_t i = 0; i < 3; ++i) {
+        ASSERT_EQ(fake->discoveries.size(), i + 1);
+        EXPECT_EQ(fake->sensorDevices[i]->raw, store->devices()[i].raw);
+        fake->releaseSensors(i, readings(std::to_string(33 + i)));
+        settle();
+    }
+    ASSERT_TRUE(result);
+    EXPECT_EQ(summaries(*result),
+              (std::vector<std::string>{"NVIDIA H100 33", "NVIDIA H100 34", "ASPEED 35"}));
+}
+
+// A wedged driver holds discovery, a wedged profiler the refresh: the report still ends.
+TEST_F(ReportFixture, WhatComesAfterTheDeadlineIsReportedLate) {
+    report(std::chrono::milliseconds(100));
+    fake->releaseInventory(0, {device("A"), device("B")});
+    settle();
+    fake->releaseSensors(0, readings("40"));
+    QElapsedTimer clock;
+    clock.start();
+    while (!result && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ASSERT_TRUE(result);
+    EXPECT_EQ(summaries(*result), (std::vector<std::string>{"A 40", "B 0 late"})) << "B's basic readings";
+
+    result.reset();
+    store = std::make_unique<GPUStore>(fake);
+    report(std::chrono::milliseconds(100));
+    clock.restart();
+    while (!result && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ASSERT_TRUE(result);
+    EXPECT_EQ(summaries(*result), (std::vector<std::string>{"Fast A 0 late", "Fast B 0 late"}))
+        << "the profiler never answered: the fast list";
 }
 
 } // namespace

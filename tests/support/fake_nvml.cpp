@@ -42,6 +42,12 @@ struct FakeFanSpeedInfo {
     unsigned speed;
 };
 
+struct FakeMemory {
+    unsigned long long total;
+    unsigned long long free;
+    unsigned long long used;
+};
+
 struct FakeUtilization {
     unsigned gpu;
     unsigned memory;
@@ -89,6 +95,16 @@ int nvmlDeviceGetPowerUsage(void* device, unsigned* milliwatts) {
     return answer(gpu(device).powerResult, gpu(device).powerMilliwatts, milliwatts);
 }
 
+int nvmlDeviceGetMemoryInfo(void* device, FakeMemory* memory) {
+    if (gpu(device).memoryResult == success) {
+        *memory = FakeMemory{
+            .total = gpu(device).memoryTotalBytes, .free = gpu(device).memoryTotalBytes, .used = 0};
+    }
+    return gpu(device).memoryResult;
+}
+
+// Drivers before the Maxwell generation's have no RPM call at all.
+#ifndef FAKE_NVML_WITHOUT_FAN_RPM
 int nvmlDeviceGetFanSpeedRPM(void* device, FakeFanSpeedInfo* info) {
     // The versioned-struct rule: the size in the low bits, version 1 in the top byte.
     if (info->version != (sizeof(FakeFanSpeedInfo) | 1u << 24) || info->fan != 0) {
@@ -96,6 +112,7 @@ int nvmlDeviceGetFanSpeedRPM(void* device, FakeFanSpeedInfo* info) {
     }
     return answer(gpu(device).fanResult, gpu(device).fanRpm, &info->speed);
 }
+#endif
 
 int nvmlDeviceGetClockInfo(void* device, unsigned type, unsigned* mhz) {
     if (type == 0) {

@@ -21,6 +21,8 @@ struct FakeNvmlGpu {
     unsigned memoryClockMHz;
     int utilizationResult;
     unsigned utilizationPercent;
+    int memoryResult;
+    unsigned long long memoryTotalBytes;
 };
 
 struct FakeNvmlState {
@@ -28,7 +30,7 @@ struct FakeNvmlState {
     // While non-zero, initialisation does not return: a wedged driver. Read and written atomically.
     int initBlocked;
     unsigned gpuCount;
-    FakeNvmlGpu gpus[4];
+    FakeNvmlGpu gpus[8];
     // Calls seen.
     unsigned initCalls;
     unsigned initReturns; // atomically, after initialisation returned

@@ -15,7 +15,11 @@ class FakeNvml {
   public:
     static constexpr const char* path = TARSIK_FAKE_NVML_PATH;
 
-    FakeNvml() : library_(::dlopen(path, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
+    // The same library without nvmlDeviceGetFanSpeedRPM, as older drivers ship it.
+    static constexpr const char* pathWithoutFanRpm = TARSIK_FAKE_NVML_WITHOUT_FAN_RPM_PATH;
+
+    explicit FakeNvml(const char* library = path)
+        : library_(::dlopen(library, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
         if (library_ == nullptr) {
             throw std::runtime_error(std::string("cannot load the fake NVML: ") + ::dlerror());
         }
@@ -30,7 +34,7 @@ class FakeNvml {
 
     FakeNvmlState& state() { return *state_; }
 
-    // An H100 on the given bus: no fan, 70 W, 1980 MHz core.
+    // An H100 80GB HBM3 on the given bus: no fan, 70 W, 1980 MHz core, 81559 MiB of memory.
     FakeNvmlGpu& addH100(const char* busId) {
         auto& gpu = state_->gpus[state_->gpuCount++];
         gpu = FakeNvmlGpu{.temperatureCelsius = 34,
@@ -38,7 +42,8 @@ class FakeNvml {
                           .fanResult = 3, // not supported: passively cooled
                           .graphicsClockMHz = 1980,
                           .memoryClockMHz = 1593,
-                          .utilizationPercent = 0};
+                          .utilizationPercent = 0,
+                          .memoryTotalBytes = 85'520'809'984};
         std::snprintf(gpu.busId, sizeof gpu.busId, "%s", busId);
         return gpu;
     }

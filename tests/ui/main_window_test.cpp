@@ -261,6 +261,11 @@ TEST_F(MainWindowTest, QuitDuringAHangingRefreshEndsAtOnce) {
     }
     EXPECT_TRUE(gone) << "the hanging profiler was ended";
     EXPECT_TRUE(window.isNull()) << "quitting closed the window";
+    // With the child gone the refresh ends, and no task is left holding the store.
+    for (int i = 0; i < 500 && store.isRefreshing(); ++i) {
+        QTest::qWait(10);
+    }
+    EXPECT_FALSE(store.isRefreshing());
 }
 
 } // namespace

@@ -6,10 +6,12 @@
 #include "platform/file_reader.h"
 #include "platform/gpu_identity.h"
 #include "platform/gpu_properties.h"
+#include "platform/nvml_session.h"
 #include "platform/pci_device.h"
 #include "platform/pci_ids.h"
 
 #include <cstdio>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 namespace tarsik::profiler {
@@ -41,7 +43,8 @@ std::optional<std::string> vendorValue(std::uint16_t vendorId, const platform::P
     case nvidia:
         return "sppci_vendor_nvidia";
     default:
-        return pciIds.vendorName(vendorId);
+        // The same short name the device list gives, so both passes agree.
+        return platform::vendorShortName(vendorId, pciIds);
     }
 }
 
@@ -106,7 +109,7 @@ Json displayEntry(const platform::DrmConnector& connector, bool main) {
 std::size_t bootGpu(const std::vector<platform::PciDevice>& devices,
                     const std::vector<std::vector<platform::DrmConnector>>& connectors) {
     for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (platform::readAttribute(devices[i].directory / "boot_vga") == "1") {
+        if (devices[i].bootVga) {
             return i;
         }
     }
@@ -118,9 +121,32 @@ std::size_t bootGpu(const std::vector<platform::PciDevice>& devices,
     return devices.size();
 }
 
+// The NVIDIA driver keeps its memory size to NVML. NVML is opened once, only for an awake NVIDIA
+// GPU: asking about a sleeping one would wake it.
+class NvidiaMemory {
+  public:
+    explicit NvidiaMemory(std::string library) : library_(std::move(library)) {}
+
+    std::uint64_t totalBytes(const platform::PciDevice& device) {
+        if (device.driver != "nvidia" || device.isRuntimeSuspended()) {
+            return 0;
+        }
+        if (!tried_) {
+            session_ = platform::NvmlSession::open(library_);
+            tried_ = true;
+        }
+        return session_ ? session_->memoryTotalBytes(device.slot).value_or(0) : 0;
+    }
+
+  private:
+    std::string library_;
+    bool tried_ = false;
+    std::unique_ptr<platform::NvmlSession> session_;
+};
+
 } // namespace
 
-std::string displayProfile(const platform::SystemPaths& paths) {
+std::string displayProfile(const platform::SystemPaths& paths, const std::string& nvmlLibrary) {
     const auto devices = platform::listDisplayDevices(paths);
     std::vector<std::vector<platform::DrmConnector>> connectors;
     for (const auto& device : devices) {
@@ -128,6 +154,7 @@ std::string displayProfile(const platform::SystemPaths& paths) {
     }
     const auto boot = bootGpu(devices, connectors);
     const platform::PciIds pciIds(paths);
+    NvidiaMemory nvidiaMemory(nvmlLibrary);
 
     Json entries = Json::array();
     for (std::size_t i = 0; i < devices.size(); ++i) {
@@ -145,8 +172,9 @@ std::string displayProfile(const platform::SystemPaths& paths) {
         if (device.revision) {
             entry["spdisplays_revision-id"] = hex4(*device.revision);
         }
-        if (identity.vramBytes != 0) {
-            entry["spdisplays_vram"] = platform::formatByteCount(identity.vramBytes);
+        const auto vramBytes = identity.vramBytes != 0 ? identity.vramBytes : nvidiaMemory.totalBytes(device);
+        if (vramBytes != 0) {
+            entry["spdisplays_vram"] = platform::formatByteCount(vramBytes);
         }
         for (const auto& [key, value] : platform::gpuProperties(device, paths, pciIds)) {
             entry[key] = value;

@@ -6,9 +6,11 @@
 
 namespace tarsik::profiler {
 
-// {"SPDisplaysDataType": [...]} with one entry per display-class PCI device in slot order: its
-// name as the GPU device list gives it, vendor and bus tokens, identifiers, memory size, further
-// properties under readable keys, and the displays connected to it.
-std::string displayProfile(const platform::SystemPaths& paths);
+// {"SPDisplaysDataType": [...]} with one entry per display-class PCI device in the device list's
+// order: its name as the GPU device list gives it, vendor and bus tokens, identifiers, memory size
+// (NVIDIA's from NVML, loaded from `nvmlLibrary`), further properties under readable keys, and the
+// displays connected to it.
+std::string displayProfile(const platform::SystemPaths& paths,
+                           const std::string& nvmlLibrary = "libnvidia-ml.so.1");
 
 } // namespace tarsik::profiler

@@ -67,9 +67,10 @@ std::vector<GPUDevice> GPUInfoCollector::collectFastSynchronously() const {
 }
 
 GPUDevice metalOnlyRecord(const platform::GpuDeviceInfo& info) {
-    return GPUDevice{
+    GPUDevice device{
         .name = info.name,
-        .vendor = GPUInfoCollector::vendor(info.name),
+        // The bus knows the maker for certain; the name's keywords are a guess.
+        .vendor = info.vendorName.empty() ? GPUInfoCollector::vendor(info.name) : info.vendorName,
         .chipsetModel = info.name,
         .type = info.isLowPower ? "Integrated" : "Discrete",
         .bus = "Metal",
@@ -85,6 +86,10 @@ GPUDevice metalOnlyRecord(const platform::GpuDeviceInfo& info) {
                 {"Removable", yesNo(info.isRemovable)},
             },
     };
+    if (!info.busAddress.empty()) {
+        device.raw[pciSlotKey] = info.busAddress;
+    }
+    return device;
 }
 
 std::vector<SensorReading> GPUInfoCollector::basicSensorsSynchronously(const GPUDevice* device) {

@@ -28,14 +28,24 @@ bool namesMatch(const std::string& profilerName, const std::string& listedLower)
     return false;
 }
 
-// The first record that matches, preferring one no earlier listed GPU has claimed: two GPUs of
-// one vendor share a word such as "nvidia" or "radeon", and each must keep its own properties.
+// The record of the listed GPU. Where both know their bus address, that alone decides: identical
+// cards share every name, and same-vendor GPUs share words such as "nvidia" or "radeon". Records
+// without one fall back to names, preferring a record no earlier listed GPU has claimed.
 std::optional<std::size_t> matchingRecord(const std::vector<GPUDevice>& devices,
-                                          const std::vector<bool>& claimed, const std::string& listedName) {
-    const auto listedLower = lowerCased(listedName);
+                                          const std::vector<bool>& claimed,
+                                          const platform::GpuDeviceInfo& listed) {
+    const bool listedHasSlot = !listed.busAddress.empty();
+    if (listedHasSlot) {
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            if (const auto* slot = pciSlotOf(devices[i]); slot && *slot == listed.busAddress) {
+                return i;
+            }
+        }
+    }
+    const auto listedLower = lowerCased(listed.name);
     std::optional<std::size_t> firstMatch;
     for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (!namesMatch(devices[i].name, listedLower)) {
+        if ((listedHasSlot && pciSlotOf(devices[i])) || !namesMatch(devices[i].name, listedLower)) {
             continue;
         }
         if (!claimed[i]) {
@@ -54,8 +64,11 @@ std::vector<GPUDevice> GPUInfoCollector::collectSynchronously() const {
     auto devices = parseSystemProfiler();
     std::vector<bool> claimed(devices.size(), false);
     for (const auto& info : services_.gpuDevices->devices()) {
-        if (const auto index = matchingRecord(devices, claimed, info.name)) {
+        if (const auto index = matchingRecord(devices, claimed, info)) {
             auto& device = devices[*index];
+            if (!info.busAddress.empty()) {
+                device.raw.try_emplace(pciSlotKey, info.busAddress);
+            }
             device.metalFamily = metalSummary(info);
             device.raw["Metal Device Name"] = info.name;
             device.raw["Recommended Max Working Set"] = workingSetText(info.recommendedMaxWorkingSetSize);

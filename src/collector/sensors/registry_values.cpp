@@ -52,7 +52,7 @@ bool isPlausibleRegistryNumber(double value, RegistryKind kind) {
         {-20, 130}, // temperature
         {0, 1000},  // power
         {0, 20000}, // fan
-        {0, 5000},  // clock
+        {0, 20000}, // clock: GDDR6X/GDDR7 memory clocks pass 10000 MHz
         {0, 100},   // load
     }};
     const auto [lowest, highest] = ranges[static_cast<std::size_t>(kind)];

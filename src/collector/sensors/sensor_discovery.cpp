@@ -3,15 +3,6 @@
 #include "collector/sensors/sensor_pipeline.h"
 
 namespace tarsik {
-namespace {
-
-// The profiler names the PCI function of each device it lists.
-const std::string* pciSlotOf(const GPUDevice& gpu) {
-    const auto slot = gpu.raw.find("PCI Slot");
-    return slot == gpu.raw.end() ? nullptr : &slot->second;
-}
-
-} // namespace
 
 std::vector<SensorReading> GPUInfoCollector::sensorsSynchronously(const GPUDevice* gpu) const {
     if (gpu == nullptr) {

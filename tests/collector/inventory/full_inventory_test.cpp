@@ -72,6 +72,7 @@ TEST(FullInventory, MatchesByContainmentEitherWayOrByAWordOfFourOrMore) {
     EXPECT_TRUE(isEnriched(merged({"Radeon RX 6800"}, {{.name = "AMD RADEON RX 6800 XT"}})));
     EXPECT_TRUE(isEnriched(merged({"AMD Radeon RX 6800 XT"}, {{.name = "rx 6800"}})));
     EXPECT_TRUE(isEnriched(merged({"Navi 21 Radeon"}, {{.name = "AMD Radeon Pro"}})));
+    EXPECT_TRUE(isEnriched(merged({"Vega Frontier Edition"}, {{.name = "AMD VEGA 56"}}))) << "exactly four";
     const auto shortWord = merged({"Pro GPU X1"}, {{.name = "Pro Card"}});
     EXPECT_THAT(namesOf(shortWord), ElementsAre("Pro GPU X1", "Pro Card")) << "a 3-letter word is no match";
     EXPECT_EQ(shortWord[0].metalFamily, "Unknown");
@@ -131,6 +132,74 @@ TEST(FullInventory, EachListedGpuPrefersARecordNoEarlierGpuClaimed) {
                               {{.name = "AMD Radeon RX 6800 XT"}, {.name = "AMD Radeon RX 6800 XT"}});
     ASSERT_EQ(twins.size(), 2u);
     EXPECT_EQ(twins[1].metalFamily, "Supported") << "the second card is enriched too";
+}
+
+} // namespace
+} // namespace tarsik
+
+namespace tarsik {
+namespace {
+
+// A profiler record as the Linux profiler writes it, with the GPU's slot.
+std::string slottedEntry(const std::string& name, const std::string& slot) {
+    return R"({"sppci_model": ")" + name + R"(", "PCI Slot": ")" + slot + R"("})";
+}
+
+std::vector<GPUDevice> mergedWithSlots(std::optional<std::string> profilerEntries,
+                                       std::vector<GpuDeviceInfo> listed) {
+    std::optional<std::string> output;
+    if (profilerEntries) {
+        output = R"({"SPDisplaysDataType": [)" + *profilerEntries + "]}";
+    }
+    return GPUInfoCollector(platform::Services{
+                                .gpuDevices = std::make_shared<testing::FakeGpuDeviceList>(std::move(listed)),
+                                .processRunner = std::make_shared<testing::FakeProcessRunner>(output),
+                            })
+        .collectSynchronously();
+}
+
+std::vector<std::string> workingSetsOf(const std::vector<GPUDevice>& devices) {
+    std::vector<std::string> sets;
+    for (const auto& device : devices) {
+        const auto found = device.raw.find("Recommended Max Working Set");
+        sets.push_back(*pciSlotOf(device) + " " + (found == device.raw.end() ? "-" : found->second));
+    }
+    return sets;
+}
+
+// Identical cards share every name, and GPUs of one vendor share words: where both sides know
+// the slot, only the slot decides.
+TEST(FullInventory, GpusWithSlotsMatchOnlyTheRecordOfTheirSlot) {
+    const std::vector<GpuDeviceInfo> listed{
+        {.name = "AMD Radeon RX 6800 XT",
+         .busAddress = "0000:03:00.0",
+         .recommendedMaxWorkingSetSize = 16 * GiB},
+        {.name = "Intel UHD Graphics 630", .busAddress = "0000:00:02.0"},
+        {.name = "AMD Radeon RX 6800 XT",
+         .busAddress = "0000:0b:00.0",
+         .recommendedMaxWorkingSetSize = 8 * GiB},
+        {.name = "AMD Radeon RX 6800 XT",
+         .busAddress = "0000:0c:00.0",
+         .recommendedMaxWorkingSetSize = 4 * GiB},
+    };
+    // The profiler lists the cards in another order and does not know the last one.
+    const auto devices = mergedWithSlots(slottedEntry("AMD Radeon RX 6800 XT", "0000:0b:00.0") + "," +
+                                             slottedEntry("AMD Radeon RX 6800 XT", "0000:03:00.0") + "," +
+                                             slottedEntry("Intel UHD Graphics 630", "0000:00:02.0"),
+                                         listed);
+    EXPECT_THAT(workingSetsOf(devices), ElementsAre("0000:0b:00.0 8 GB", "0000:03:00.0 16 GB",
+                                                    "0000:00:02.0 Unknown", "0000:0c:00.0 -"));
+    EXPECT_EQ(devices[3].bus, "Metal") << "a card the profiler missed is not folded into its twin";
+
+    // Without the profiler, twins and same-vendor GPUs stay apart as long as their slots differ.
+    const auto alone = mergedWithSlots(std::nullopt, listed);
+    EXPECT_THAT(workingSetsOf(alone),
+                ElementsAre("0000:03:00.0 -", "0000:00:02.0 -", "0000:0b:00.0 -", "0000:0c:00.0 -"));
+
+    // A profiler record without a slot is matched by name, and then belongs to that slot alone.
+    const auto unslotted =
+        mergedWithSlots(R"({"sppci_model": "AMD Radeon RX 6800 XT"})", {listed[0], listed[2]});
+    EXPECT_THAT(workingSetsOf(unslotted), ElementsAre("0000:03:00.0 16 GB", "0000:0b:00.0 -"));
 }
 
 } // namespace

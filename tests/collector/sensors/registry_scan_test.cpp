@@ -89,14 +89,24 @@ TEST(RegistryScan, KindsFollowTheKeyAndItsPath) {
     EXPECT_EQ(registrySensorKind("HDEF", "AppleHDAController", "Temperature(C)"), std::nullopt);
 }
 
-TEST(RegistryScan, RangesIncludeTheirBounds) {
-    EXPECT_TRUE(isPlausibleRegistryNumber(-20, RegistryKind::temperature));
-    EXPECT_TRUE(isPlausibleRegistryNumber(130, RegistryKind::temperature));
-    EXPECT_FALSE(isPlausibleRegistryNumber(-20.1, RegistryKind::temperature));
-    EXPECT_FALSE(isPlausibleRegistryNumber(130.1, RegistryKind::temperature));
-    EXPECT_TRUE(isPlausibleRegistryNumber(0, RegistryKind::power));
-    EXPECT_TRUE(isPlausibleRegistryNumber(5000, RegistryKind::clock));
-    EXPECT_FALSE(isPlausibleRegistryNumber(100.1, RegistryKind::load));
+TEST(RegistryScan, RangesIncludeTheirBoundsAndNothingBeyond) {
+    struct Bounds {
+        RegistryKind kind;
+        double lowest;
+        double highest;
+    };
+    for (const auto& [kind, lowest, highest] : {
+             Bounds{RegistryKind::temperature, -20, 130},
+             Bounds{RegistryKind::power, 0, 1000},
+             Bounds{RegistryKind::fan, 0, 20000},
+             Bounds{RegistryKind::clock, 0, 20000},
+             Bounds{RegistryKind::load, 0, 100},
+         }) {
+        EXPECT_TRUE(isPlausibleRegistryNumber(lowest, kind)) << lowest;
+        EXPECT_TRUE(isPlausibleRegistryNumber(highest, kind)) << highest;
+        EXPECT_FALSE(isPlausibleRegistryNumber(lowest - 0.1, kind)) << lowest;
+        EXPECT_FALSE(isPlausibleRegistryNumber(highest + 0.1, kind)) << highest;
+    }
 }
 
 TEST(RegistryScan, AnEntryGivesOneReadingPerRecognisedValue) {

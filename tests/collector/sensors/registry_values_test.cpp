@@ -42,6 +42,8 @@ TEST(RegistryValues, NumbersTakeTheFirstPlausibleUnit) {
         {1500000, fan, 15000},
         {1.5e9, clock, 1500}, // hertz
         {800, clock, 800},
+        {7000, clock, 7000}, // a GDDR6X memory clock as the driver reports it, not 7 MHz
+        {7e9, clock, 7000},
         {0.42, load, 0.42},
         {255, load, 2.55}, // /100 before /255
         {200, load, 2},
@@ -49,7 +51,7 @@ TEST(RegistryValues, NumbersTakeTheFirstPlausibleUnit) {
     for (const auto& c : cases) {
         EXPECT_THAT(normalizedRegistryNumber(c.value, c.kind), Optional(DoubleEq(c.expected))) << c.value;
     }
-    EXPECT_EQ(normalizedRegistryNumber(7e9, clock), std::nullopt);
+    EXPECT_EQ(normalizedRegistryNumber(2.1e10, clock), std::nullopt);
     EXPECT_EQ(normalizedRegistryNumber(-100000, temperature), std::nullopt);
     EXPECT_EQ(normalizedRegistryNumber(std::numeric_limits<double>::infinity(), power), std::nullopt);
     EXPECT_EQ(normalizedRegistryNumber(std::numeric_limits<double>::quiet_NaN(), load), std::nullopt);
