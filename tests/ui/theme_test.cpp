@@ -1,7 +1,6 @@
 #include "ui/kit/button_styles.h"
 #include "ui/kit/fitting_label.h"
 #include "ui/kit/panels.h"
-#include "ui/kit/symbols.h"
 #include "ui/kit/text_styles.h"
 
 #include <QMenu>
@@ -10,19 +9,6 @@
 
 namespace tarsik {
 namespace {
-
-TEST(Symbols, EveryNameTheViewsUseShipsWithTheProgram) {
-    for (const char* name :
-         {"cpu", "display", "display.and.arrow.down", "display.trianglebadge.exclamationmark", "info.circle",
-          "waveform.path.ecg", "slider.horizontal.3", "checkmark.seal", "arrow.clockwise.circle",
-          "bolt.horizontal.circle", "wrench.and.screwdriver", "lock.shield", "power.circle",
-          "questionmark.circle", "questionmark.circle.fill", "arrow.clockwise",
-          "arrow.triangle.2.circlepath.circle.fill", "heart.fill"}) {
-        EXPECT_TRUE(hasSymbol(QString::fromUtf8(name))) << name;
-        EXPECT_FALSE(symbolPixmap(QString::fromUtf8(name), 16, Qt::white, 1).isNull()) << name;
-    }
-    EXPECT_FALSE(hasSymbol(QStringLiteral("no.such.symbol")));
-}
 
 TEST(FittingLabel, ShrinksDownToItsMinimumScaleBeforeCutting) {
     const FittingLabel::Style style{.font = systemFont(13), .maxLines = 1, .minScale = 0.82};
@@ -71,16 +57,6 @@ TEST(Buttons, PressFadesToTheStyleOpacityAndBack) {
         QTest::mouseRelease(button, Qt::LeftButton);
         EXPECT_TRUE(QTest::qWaitFor([&] { return qFuzzyCompare(button->currentOpacity(), 1.0); }, 2000));
     }
-}
-
-TEST(Buttons, TabLabelTakesTheWidthTheBarGivesIt) {
-    GlassTabButton tab(QStringLiteral("display"), QStringLiteral("Graphics Card"));
-    tab.setLabelWidth(108);
-    EXPECT_EQ(tab.sizeHint().width(), 108 + 2 * 10);
-    EXPECT_EQ(tab.sizeHint().height(), 18 + 2 * 10);
-    MetallicActionButton refresh(QStringLiteral("arrow.clockwise"), QStringLiteral("Refresh"), false);
-    refresh.setMinimumLabelWidth(400);
-    EXPECT_EQ(refresh.sizeHint().width(), 400 + 2 * 13);
 }
 
 // The menus' separators stand out from the dark menu background as clearly as the scroll handles.

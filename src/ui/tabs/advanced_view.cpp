@@ -75,11 +75,12 @@ class FilterField : public QLineEdit {
     QSize sizeHint() const override { return {200, QLineEdit::sizeHint().height()}; }
 };
 
-} // namespace
-
+// The key column's width for a list `listWidth` wide: 0.36 of it, kept within 140 to 300.
 double advancedKeyWidth(double listWidth) {
     return std::clamp(listWidth * 0.36, 140.0, 300.0);
 }
+
+} // namespace
 
 // Draws one property row: the key in a column keyWidth wide, the value in the rest, each
 // wrapping to its line limit and shrinking before it is cut.

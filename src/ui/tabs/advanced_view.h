@@ -17,9 +17,6 @@ class AdvancedRowDelegate;
 class AdvancedRowsModel;
 class GPUStore;
 
-// The key column's width for a list `listWidth` wide: 0.36 of it, kept within 140 to 300.
-double advancedKeyWidth(double listWidth);
-
 // The store's rows in the table of the list (a header strip above the rows, paged by the model).
 class AdvancedRowsList : public QWidget {
     Q_OBJECT
