@@ -1,7 +1,9 @@
 #include "platform/diagnostics.h"
 
 #include <cstdio>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <system_error>
 
 namespace tarsik::platform {
@@ -25,7 +27,13 @@ void diagnose(std::string_view line) {
 }
 
 DiagnosticSink standardErrorSink() {
-    return [](std::string_view line) {
+    // Each cause once: a report over many GPUs, or a window refreshed all day, meets the same
+    // missing library at every discovery. Calls come one at a time, under the sink's lock.
+    auto said = std::make_shared<std::set<std::string, std::less<>>>();
+    return [said](std::string_view line) {
+        if (!said->emplace(line).second) {
+            return;
+        }
         std::fprintf(stderr, "tarsik: %.*s\n", static_cast<int>(line.size()), line.data());
     };
 }

@@ -17,7 +17,7 @@ void setDiagnosticSink(DiagnosticSink sink);
 // interleave.
 void diagnose(std::string_view line);
 
-// Writes each line to standard error as "tarsik: <line>".
+// Writes each line to standard error as "tarsik: <line>", each distinct line once.
 DiagnosticSink standardErrorSink();
 
 // The text of an errno value ("Permission denied").
