@@ -2,10 +2,12 @@
 #include "ui/tabs/advanced_view.h"
 #include "ui_fixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QListView>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -80,6 +82,49 @@ TEST(AdvancedView, KeystrokesWithinTheDebounceFilterOnceWithTheWholeText) {
 
     view.filterField().clear();
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.rowsModel().rowCount() == 4; }, settleMs));
+}
+
+// The pause that ends typing: not so short that each keystroke filters, not so long that the
+// list seems stuck. Timers of the same loop mark 150 and 300 ms, so load delays them alike.
+TEST(AdvancedView, TheFilterWaitsMoreThan150AndLessThan300Milliseconds) {
+    StoreWithDevices machine({deviceWithRows("Radeon", 10)});
+    AdvancedView view(*machine.store);
+    view.show();
+    QSignalSpy passes(&view.rowsModel(), &QAbstractItemModel::modelReset);
+    QTest::keyClicks(&view.filterField(), QStringLiteral("key"));
+    int passesAt150 = -1;
+    int passesAt300 = -1;
+    QTimer::singleShot(150, Qt::PreciseTimer, [&] { passesAt150 = static_cast<int>(passes.count()); });
+    QTimer::singleShot(300, Qt::PreciseTimer, [&] { passesAt300 = static_cast<int>(passes.count()); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return passesAt300 >= 0; }, 5000));
+    EXPECT_EQ(passesAt150, 0) << "filtered before 150 ms";
+    EXPECT_EQ(passesAt300, 1) << "not filtered by 300 ms";
+}
+
+// Qt's own checker watches the model through paging, a filter's new rows and a GPU without rows.
+// It calls fetchMore itself when a reset ends, before it counts the reset as over, so the rows
+// that need paging are in place before it starts watching.
+TEST(AdvancedRowsModel, KeepsQtsModelRulesWhileFilteringAndPaging) {
+    const auto rowsOf = [](const GPUDevice& device) {
+        std::vector<AdvancedRow> rows;
+        for (const auto& [key, value] : device.raw) {
+            rows.push_back(AdvancedRow{.key = key, .value = value});
+        }
+        return rows;
+    };
+    AdvancedRowsModel model;
+    model.setRows(rowsOf(deviceWithRows("Radeon", 200)));
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    while (model.canFetchMore({})) {
+        model.fetchMore({});
+    }
+    EXPECT_EQ(model.rowCount(), 200);
+    model.setRows(rowsOf(deviceWithRows("Filtered", 10)));
+    model.fetchMore({});
+    model.resetVisibleLimit();
+    EXPECT_EQ(model.rowCount(), 10);
+    model.setRows({});
+    EXPECT_EQ(model.rowCount(), 0);
 }
 
 TEST(AdvancedView, FilterStaysInForceForAnotherGPUStartingAgainAtTheFirstPage) {

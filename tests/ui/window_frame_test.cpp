@@ -104,6 +104,15 @@ TEST_F(KeeperFixture, LaunchingKeepsTheSavedValueAndAHiddenWindowNeverWrites) {
     window.resize(900, 700); // not visible: nothing is written
     QTest::qWait(300);
     EXPECT_EQ(settings.value(windowFrameKey).toString(), "{{10, 20}, {640, 480}}");
+
+    // Minimised and then moved, as a desktop may do with its icons: the frame is not the user's.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, 1000));
+    window.move(300, 200);
+    QTest::qWait(400);
+    EXPECT_EQ(settings.value(windowFrameKey).toString(), "{{10, 20}, {640, 480}}");
 }
 
 } // namespace

@@ -25,12 +25,16 @@ void AdvancedRowsModel::loadMoreRows(int totalCount) {
         return;
     }
     const int shownBefore = rowCount();
-    visibleLimit_ = std::min(totalCount, visibleLimit_ + pageSize);
-    const int shownAfter = rowCount();
-    if (shownAfter > shownBefore) {
-        beginInsertRows({}, shownBefore, shownAfter - 1);
-        endInsertRows();
+    const int limit = std::min(totalCount, visibleLimit_ + pageSize);
+    const int shownAfter = std::min(limit, totalRows());
+    if (shownAfter <= shownBefore) {
+        visibleLimit_ = limit;
+        return;
     }
+    // Views and proxies ask for the old count until the insertion is announced.
+    beginInsertRows({}, shownBefore, shownAfter - 1);
+    visibleLimit_ = limit;
+    endInsertRows();
 }
 
 int AdvancedRowsModel::rowCount(const QModelIndex& parent) const {
