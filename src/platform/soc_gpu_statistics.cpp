@@ -51,11 +51,15 @@ bool coolsGpu(const fs::path& zone, const PlatformGpu& gpu) {
     });
 }
 
-bool namesGpu(const fs::path& zone) {
-    auto type = readAttribute(zone / "type").value_or("");
-    std::transform(type.begin(), type.end(), type.begin(),
+// Nothing when the zone's type cannot be read.
+std::optional<bool> namesGpu(const fs::path& zone) {
+    auto type = readAttribute(zone / "type");
+    if (!type) {
+        return std::nullopt;
+    }
+    std::transform(type->begin(), type->end(), type->begin(),
                    [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return type.find("gpu") != std::string::npos;
+    return type->find("gpu") != std::string::npos;
 }
 
 // The zones that throttle the GPU through its devfreq cooling device, else those whose type names
@@ -67,13 +71,26 @@ std::optional<double> temperature(const PlatformGpu& gpu, const SystemPaths& pat
     std::copy_if(zones.begin(), zones.end(), std::back_inserter(chosen),
                  [&gpu](const fs::path& zone) { return coolsGpu(zone, gpu); });
     if (chosen.empty()) {
-        std::copy_if(zones.begin(), zones.end(), std::back_inserter(chosen), namesGpu);
+        for (const auto& zone : zones) {
+            const auto named = namesGpu(zone);
+            // An unreadable zone may be one of the GPU's, and perhaps its hottest.
+            if (!named) {
+                return std::nullopt;
+            }
+            if (*named) {
+                chosen.push_back(zone);
+            }
+        }
     }
     std::optional<double> hottest;
     for (const auto& zone : chosen) {
         const auto text = readAttribute(zone / "temp");
         const auto millidegrees = text ? parseSigned(*text) : std::nullopt;
-        if (!millidegrees || *millidegrees <= -40'000 || *millidegrees >= 150'000) {
+        // A zone that cannot be read may be the hottest: better no temperature than a low one.
+        if (!millidegrees) {
+            return std::nullopt;
+        }
+        if (*millidegrees <= -40'000 || *millidegrees >= 150'000) {
             continue;
         }
         const double degrees = static_cast<double>(*millidegrees) / 1000;
@@ -82,11 +99,13 @@ std::optional<double> temperature(const PlatformGpu& gpu, const SystemPaths& pat
     return hottest;
 }
 
-std::optional<BusySample> loadSample(const PlatformGpu& gpu) {
-    if (gpu.driver == "v3d") {
-        if (const auto text = readFile(gpu.directory / "gpu_stats")) {
-            return parseV3dGpuStats(*text);
-        }
+// v3d counts each job queue's busy time; any other GPU only how long it was awake.
+enum class LoadCounter { v3dJobs, runtimePm };
+
+std::optional<BusySample> loadSample(const PlatformGpu& gpu, LoadCounter counter) {
+    if (counter == LoadCounter::v3dJobs) {
+        const auto text = readFile(gpu.directory / "gpu_stats");
+        return text ? parseV3dGpuStats(*text) : std::nullopt;
     }
     const auto active = readUnsignedAttribute(gpu.directory / "power/runtime_active_time");
     const auto suspended = readUnsignedAttribute(gpu.directory / "power/runtime_suspended_time");
@@ -97,13 +116,20 @@ std::optional<BusySample> loadSample(const PlatformGpu& gpu) {
                       .elapsed = static_cast<double>(*active) + static_cast<double>(*suspended)};
 }
 
+// Both samples come from the same counter: one of each would compare nanoseconds of jobs with
+// milliseconds awake.
 std::optional<double> load(const PlatformGpu& gpu, std::chrono::milliseconds window) {
-    const auto first = loadSample(gpu);
+    auto counter = gpu.driver == "v3d" ? LoadCounter::v3dJobs : LoadCounter::runtimePm;
+    auto first = loadSample(gpu, counter);
+    if (!first && counter == LoadCounter::v3dJobs) {
+        counter = LoadCounter::runtimePm;
+        first = loadSample(gpu, counter);
+    }
     if (!first) {
         return std::nullopt;
     }
     std::this_thread::sleep_for(window);
-    const auto second = loadSample(gpu);
+    const auto second = loadSample(gpu, counter);
     return second ? busyPercent(*first, *second) : std::nullopt;
 }
 
