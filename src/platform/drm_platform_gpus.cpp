@@ -101,6 +101,7 @@ std::vector<DrmDevice> platformDrmDevices(const SystemPaths& paths) {
         device.firstNode = std::min(device.firstNode, node);
     }
     std::vector<DrmDevice> devices;
+    devices.reserve(byDirectory.size());
     for (auto& [directory, device] : byDirectory) {
         devices.push_back(std::move(device));
     }
