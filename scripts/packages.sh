@@ -3,8 +3,9 @@
 
 # Compiler, build tools, Qt 6 (widgets, QtConcurrent, QtTest), QCoro, nlohmann-json, pci.ids.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common)
-# GoogleTest/GMock for the tests, Google Benchmark for bench/.
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev)
+# GoogleTest/GMock for the tests, Google Benchmark for bench/; valijson and jsonschema check the
+# report's JSON against its schema, promtool (prometheus) its metrics.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libvalijson-dev python3-jsonschema prometheus)
 # clang with libFuzzer for the fuzz targets; clang-tidy for scripts/tidy.
 TOOL_PACKAGES=(clang libclang-rt-14-dev clang-tidy)
 # A virtual X display for scripts/screenshots.

@@ -1,4 +1,5 @@
 #include "collector/gpu_info_collector.h"
+#include "platform/diagnostics.h"
 #include "platform/process_runner.h"
 #include "platform/profiler_location.h"
 #include "store/gpu_store.h"
@@ -16,6 +17,10 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName("Tarsik");
     QApplication::setDesktopFileName("org.tarsik.Tarsik");
     tarsik::applyAppTheme(app);
+    // As tarsik-report --verbose: why a source gave nothing, on standard error.
+    if (qEnvironmentVariableIntValue("TARSIK_VERBOSE") != 0) {
+        tarsik::platform::setDiagnosticSink(tarsik::platform::standardErrorSink());
+    }
 
     // The one store of the process, shared by every main window.
     auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices(

@@ -41,6 +41,8 @@ struct GPUDevice {
 
 // What an inventory returns instead of an empty list.
 GPUDevice noGPUPlaceholder();
+// Whether a record is that placeholder, whatever its id.
+bool isNoGPUPlaceholder(const GPUDevice& device);
 
 // The `raw` key of a GPU's bus address ("0000:03:00.0"): its identity on the machine, so that
 // identical cards stay apart.

@@ -23,6 +23,12 @@ const std::string* pciSlotOf(const GPUDevice& device) {
     return slot == device.raw.end() || slot->second.empty() ? nullptr : &slot->second;
 }
 
+bool isNoGPUPlaceholder(const GPUDevice& device) {
+    auto placeholder = noGPUPlaceholder();
+    placeholder.id = device.id;
+    return device == placeholder;
+}
+
 namespace {
 
 template <typename T> void combine(std::size_t& seed, const T& value) {

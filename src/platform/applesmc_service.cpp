@@ -1,5 +1,6 @@
 #include "platform/applesmc_service.h"
 
+#include "platform/diagnostics.h"
 #include "platform/file_reader.h"
 
 #include <algorithm>
@@ -57,6 +58,7 @@ std::optional<std::uint32_t> readNumber(const std::filesystem::path& path) {
 bool writeNumber(const std::filesystem::path& path, std::uint32_t value) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
+        diagnose(path.string() + " could not be written: " + errorText(errno));
         return false;
     }
     const std::string text = std::to_string(value) + "\n";
@@ -64,13 +66,19 @@ bool writeNumber(const std::filesystem::path& path, std::uint32_t value) {
     do {
         written = ::write(fd, text.data(), text.size());
     } while (written < 0 && errno == EINTR);
+    const int error = errno;
     ::close(fd);
-    return written == static_cast<ssize_t>(text.size());
+    if (written != static_cast<ssize_t>(text.size())) {
+        diagnose(path.string() + " could not be written: " + errorText(written < 0 ? error : EIO));
+        return false;
+    }
+    return true;
 }
 
 bool canWrite(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
+        diagnose("applesmc refused: " + path.string() + " cannot be written: " + errorText(errno));
         return false;
     }
     ::close(fd);
@@ -231,8 +239,15 @@ class ApplesmcConnection final : public SMCConnection {
 
 std::unique_ptr<SMCConnection> ApplesmcService::open(std::string_view serviceName) const {
     const auto directory = paths_.applesmc();
-    if (serviceName != "AppleSMC" || !readNumber(directory / "key_count") ||
-        !canWrite(directory / "key_at_index")) {
+    if (serviceName != "AppleSMC") {
+        return nullptr;
+    }
+    std::error_code error;
+    if (!std::filesystem::exists(directory, error)) {
+        diagnose("applesmc absent: no " + directory.string() + " (only Intel Macs have it)");
+        return nullptr;
+    }
+    if (!readNumber(directory / "key_count") || !canWrite(directory / "key_at_index")) {
         return nullptr;
     }
     return std::make_unique<ApplesmcConnection>(directory, afterSelect_);

@@ -1,5 +1,8 @@
 #include "platform/file_reader.h"
 
+#include "platform/diagnostics.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -8,20 +11,38 @@
 
 namespace tarsik::platform {
 
+namespace {
+
+// A missing file is an attribute this driver does not have; any other failure is worth a word.
+void diagnoseUnreadable(const std::filesystem::path& path, int error) {
+    if (error != ENOENT && error != ENOTDIR) {
+        diagnose(path.string() + " could not be read: " + errorText(error));
+    }
+}
+
+} // namespace
+
 std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t maxBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
+        diagnoseUnreadable(path, errno);
         return std::nullopt;
     }
-    std::string data(maxBytes, '\0');
+    // Grown as the file turns out longer: most files are a line, and clearing a buffer of the
+    // full bound would cost more than reading them.
+    std::string data;
     std::size_t filled = 0;
     bool failed = false;
     while (filled < maxBytes) {
-        const ssize_t count = ::read(fd, data.data() + filled, maxBytes - filled);
+        if (filled == data.size()) {
+            data.resize(std::min(maxBytes, std::max<std::size_t>(256, data.size() * 2)));
+        }
+        const ssize_t count = ::read(fd, data.data() + filled, data.size() - filled);
         if (count < 0 && errno == EINTR) {
             continue;
         }
         if (count < 0) {
+            diagnoseUnreadable(path, errno);
             failed = true;
             break;
         }

@@ -1,5 +1,7 @@
 #include "platform/nvml_session.h"
 
+#include "platform/diagnostics.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <dlfcn.h>
@@ -113,11 +115,14 @@ struct NvmlSession::Api {
 std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
                                                std::chrono::milliseconds initDeadline) {
     if (overdueInit) {
+        diagnose("NVML not tried: an earlier initialisation is still running past its deadline");
         return nullptr;
     }
     // NODELETE: a vendor library that started threads is never unloaded under them.
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
+        // glibc keeps dlerror's message per thread.
+        diagnose(std::string("NVML missing: ") + ::dlerror()); // NOLINT(concurrency-mt-unsafe)
         return nullptr;
     }
     auto api = std::make_unique<Api>(Api{
@@ -133,14 +138,18 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
         .memoryInfo = symbol<decltype(Api::memoryInfo)>(handle, "nvmlDeviceGetMemoryInfo"),
     });
     if (api->init == nullptr || api->shutdown == nullptr || api->handleByPciBusId == nullptr) {
+        diagnose(library + " lacks NVML's basic entry points");
         ::dlclose(handle);
         return nullptr;
     }
     const auto initialised = initialise(api->init, api->shutdown, initDeadline);
     if (!initialised) {
+        diagnose("NVML did not initialise within its " + std::to_string(initDeadline.count()) +
+                 " ms deadline");
         return nullptr; // the library stays loaded under the thread still inside it
     }
     if (*initialised != nvmlSuccess) {
+        diagnose("NVML failed to initialise: error " + std::to_string(*initialised));
         ::dlclose(handle);
         return nullptr;
     }
@@ -158,7 +167,8 @@ std::optional<NvmlSession::Device> NvmlSession::device(const std::string& slot) 
     // NVML parses the sysfs form itself ("%x:%x:%x.%x"), so the slot needs no rewriting and only
     // this GPU is attached.
     NvmlDevice device = nullptr;
-    if (api_->handleByPciBusId(slot.c_str(), &device) != nvmlSuccess) {
+    if (const NvmlReturn result = api_->handleByPciBusId(slot.c_str(), &device); result != nvmlSuccess) {
+        diagnose("NVML failed to find the GPU in " + slot + ": error " + std::to_string(result));
         return std::nullopt;
     }
     return device;

@@ -1,8 +1,11 @@
 #include "platform/process_runner.h"
 
+#include "platform/diagnostics.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
@@ -171,6 +174,34 @@ class RunningChild {
     pid_t group_;
 };
 
+// Why a run gave no output, in one line; nothing for a clean exit.
+std::optional<std::string> failureOf(ReadEnd end, const std::optional<int>& status,
+                                     std::chrono::milliseconds deadline, std::size_t outputLimit) {
+    switch (end) {
+    case ReadEnd::deadline:
+        return "ran past its " + std::to_string(deadline.count()) + " ms deadline and was stopped";
+    case ReadEnd::tooLong:
+        return "printed more than " + std::to_string(outputLimit) + " bytes and was stopped";
+    case ReadEnd::failed:
+        return "output could not be read and it was stopped";
+    case ReadEnd::endOfFile:
+        break;
+    }
+    if (!status) {
+        return "closed its output but had not exited by its " + std::to_string(deadline.count()) +
+               " ms deadline; it was stopped";
+    }
+    if (WIFEXITED(*status) && WEXITSTATUS(*status) == 0) {
+        return std::nullopt;
+    }
+    if (WIFSIGNALED(*status)) {
+        const char* name = ::sigdescr_np(WTERMSIG(*status)); // unlike strsignal, safe on any thread
+        return "was killed by signal " + std::to_string(WTERMSIG(*status)) + " (" +
+               (name ? name : "unknown") + ")";
+    }
+    return "exited with status " + std::to_string(WEXITSTATUS(*status));
+}
+
 } // namespace
 
 void PosixProcessRunner::killRunningChildren() {
@@ -201,8 +232,11 @@ std::optional<std::string> PosixProcessRunner::run(const std::filesystem::path& 
     pid_t child = -1;
     {
         const SpawnSetup setup(writeEnd.get());
-        if (!setup.ok() || ::posix_spawn(&child, programText.c_str(), setup.actions(), setup.attributes(),
-                                         argv.data(), environ) != 0) {
+        const int error = setup.ok() ? ::posix_spawn(&child, programText.c_str(), setup.actions(),
+                                                     setup.attributes(), argv.data(), environ)
+                                     : EAGAIN;
+        if (error != 0) {
+            diagnose(programText + " could not start: " + errorText(error));
             return std::nullopt; // glibc reaps a child whose exec failed
         }
     }
@@ -224,7 +258,8 @@ std::optional<std::string> PosixProcessRunner::run(const std::filesystem::path& 
         ::kill(-child, SIGKILL);
         reap(child);
     }
-    if (!status || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0) {
+    if (const auto failure = failureOf(end, status, deadline_, outputLimit_)) {
+        diagnose(programText + ' ' + *failure);
         return std::nullopt;
     }
     return output;

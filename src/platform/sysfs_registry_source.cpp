@@ -1,5 +1,6 @@
 #include "platform/sysfs_registry_source.h"
 
+#include "platform/diagnostics.h"
 #include "platform/drm_platform_gpus.h"
 #include "platform/gpu_identity.h"
 #include "platform/gpu_statistics.h"
@@ -35,8 +36,12 @@ std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::strin
     bool nvmlTried = false;
     for (const auto& device : listDisplayDevices(paths_)) {
         const char* const deviceClass = className(device.vendorId);
+        if ((name && device.slot != *name) || deviceClass == nullptr) {
+            continue;
+        }
         // Reading a sleeping GPU's sensors wakes it on older kernels and fails on newer ones.
-        if ((name && device.slot != *name) || deviceClass == nullptr || device.isRuntimeSuspended()) {
+        if (device.isRuntimeSuspended()) {
+            diagnose("GPU " + device.slot + " sleeps (runtime-suspended); its sensors are not read");
             continue;
         }
         PropertyValue::Dictionary statistics;

@@ -21,6 +21,10 @@
 
 namespace tarsik {
 
+namespace testing {
+struct StoreProbe;
+}
+
 // The one observable state of the application, confined to the UI thread. Every assignment to
 // an observable property emits its change signal, also when the value is unchanged, so views
 // see each intermediate state in the order the operations make them. Views call only
@@ -41,7 +45,6 @@ class GPUStore : public QObject {
     const std::optional<QDateTime>& lastRefresh() const { return lastRefresh_; }
     std::int64_t refreshCount() const { return refreshCount_; }
     const std::vector<AdvancedRow>& advancedRows() const { return advancedRows_; }
-    bool hasPendingRefreshTask() const { return refreshTask_.has_value(); }
 
     // The device whose id is selected, else the first device; null only with no devices.
     const GPUDevice* selectedGPU() const;
@@ -49,8 +52,8 @@ class GPUStore : public QObject {
     // The fast pass when nothing is listed yet, then a full refresh. `task` is the caller's
     // (the window's start-up task), so closing the window cancels it.
     QCoro::Task<> startupRefresh(CancellableTask task = {});
-    // The full inventory with the selection kept by bus address, else by name; returns at once while one
-    // runs.
+    // The full inventory with the selection kept by bus address, else by name; returns at once
+    // while one runs.
     QCoro::Task<> refresh(CancellableTask task);
     // The Refresh button: one refresh task at a time, further presses are dropped.
     void requestRefresh();
@@ -64,14 +67,6 @@ class GPUStore : public QObject {
     // late gets its basic readings, marked late.
     QCoro::Task<std::vector<GPUReport>> reportEveryGPU(std::chrono::milliseconds deadline);
 
-    void applyFastInventory();
-    void updateAdvancedRows(const GPUDevice* device);
-    void updateSensors(const GPUDevice* device, bool preferCache);
-    void cacheSensors(const std::vector<SensorReading>& readings, const GPUDevice* device);
-    std::optional<std::vector<SensorReading>> cachedSensors(const GPUDevice* device) const;
-    // Keys of the cached devices, least recently stored first.
-    const std::vector<std::string>& sensorCacheOrder() const { return sensorCacheOrder_; }
-
   signals:
     void devicesChanged();
     void selectedIDChanged();
@@ -82,6 +77,18 @@ class GPUStore : public QObject {
     void advancedRowsChanged();
 
   private:
+    // Tests set the store up and look inside through it; views never reach these steps.
+    friend struct testing::StoreProbe;
+
+    void applyFastInventory();
+    void updateAdvancedRows(const GPUDevice* device);
+    void updateSensors(const GPUDevice* device, bool preferCache);
+    void cacheSensors(const std::vector<SensorReading>& readings, const GPUDevice* device);
+    std::optional<std::vector<SensorReading>> cachedSensors(const GPUDevice* device) const;
+    // Keys of the cached devices, least recently stored first.
+    const std::vector<std::string>& sensorCacheOrder() const { return sensorCacheOrder_; }
+    bool hasPendingRefreshTask() const { return refreshTask_.has_value(); }
+
     // The store's tasks hold it only weakly: a task that outlives the store touches nothing.
     static QCoro::Task<> runSensorTask(QPointer<GPUStore> store, std::shared_ptr<AsyncCollector> collector,
                                        std::optional<GPUDevice> device,

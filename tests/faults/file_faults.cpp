@@ -15,6 +15,7 @@ struct Armed {
     FileFault fault = FileFault::openFails;
     int at = -1;
     int opens = 0;
+    std::string struck;
 };
 
 Armed* armed = nullptr;
@@ -42,6 +43,10 @@ int FileFaults::opens() const {
     return armed->opens;
 }
 
+std::string FileFaults::struckPath() const {
+    return armed->struck;
+}
+
 } // namespace tarsik::testing
 
 using tarsik::testing::armed;
@@ -58,6 +63,7 @@ extern "C" int open(const char* path, int flags, ...) {
     }
     if (armed != nullptr && std::string_view(path).starts_with(armed->watched) &&
         armed->opens++ == armed->at) {
+        armed->struck = path;
         switch (armed->fault) {
         case FileFault::openFails:
             errno = EIO;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace tarsik::testing {
 
@@ -24,6 +25,8 @@ class FileFaults {
 
     int opens() const;
     bool struck() const { return opens() > at_; }
+    // The path whose open got the fault; empty before it struck.
+    std::string struckPath() const;
 
   private:
     int at_;

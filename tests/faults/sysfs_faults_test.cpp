@@ -8,6 +8,7 @@
 #include "platform/sysfs_gpu_device_list.h"
 #include "platform/sysfs_registry_source.h"
 #include "profiler/display_profile.h"
+#include "support/captured_diagnostics.h"
 #include "support/fake_nvml_control.h"
 #include "support/fixture_tree.h"
 
@@ -32,6 +33,8 @@ struct Outcome {
     std::vector<std::string> profiled; // the profiler's GPUs as the collector reads them back
     std::set<std::string> displays;    // "gpu: display resolution"
     std::set<std::string> smc;         // the SMC scan's readings
+
+    friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
 // A voltage whose label cannot be read is named by its channel ("in0"), so voltages count
@@ -109,21 +112,37 @@ class SysfsFaults : public ::testing::TestWithParam<const char*> {
     testing::FakeNvml nvml;
 };
 
-TEST_P(SysfsFaults, AnyFileOpenOrReadFailingGivesAPoorerResult) {
+// Whatever a fault took away, a diagnostics line names the file.
+void expectNamed(const std::vector<std::string>& lines, const std::string& path, const std::string& context) {
+    EXPECT_TRUE(
+        std::any_of(lines.begin(), lines.end(),
+                    [&path](const std::string& line) { return line.find(path) != std::string::npos; }))
+        << context << ": nothing names " << path;
+}
+
+TEST_P(SysfsFaults, AnyFileOpenOrReadFailingGivesAPoorerResultAndSaysWhy) {
     const FixtureTree tree(GetParam());
+    testing::CapturedDiagnostics diagnostics;
     const auto clean = readEverything(tree);
     for (const auto fault : {FileFault::openFails, FileFault::readFails}) {
         int runs = 0;
         for (int at = 0;; ++at, ++runs) {
             Outcome faulted;
+            std::string struck;
+            diagnostics.take();
             {
                 const FileFaults faults(tree.root(), fault, at);
                 faulted = readEverything(tree);
                 if (!faults.struck()) {
                     break;
                 }
+                struck = faults.struckPath();
             }
-            expectPoorer(faulted, clean, std::string(GetParam()) + ", fault at open " + std::to_string(at));
+            const auto context = std::string(GetParam()) + ", fault at open " + std::to_string(at);
+            expectPoorer(faulted, clean, context);
+            if (faulted != clean) {
+                expectNamed(diagnostics.take(), struck, context);
+            }
         }
         std::cout << GetParam() << (fault == FileFault::openFails ? ": open" : ": read")
                   << " fault at each of " << runs << " opens\n";

@@ -1,10 +1,15 @@
 #include "platform/applesmc_service.h"
+#include "support/captured_diagnostics.h"
 #include "support/fixture_tree.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace tarsik::platform {
 namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 constexpr std::string_view kDirectory = "sys/devices/platform/applesmc.768/";
 constexpr std::uint32_t kTG0D = 0x54473044;
@@ -31,15 +36,23 @@ class ApplesmcServiceTest : public ::testing::Test {
 };
 
 TEST_F(ApplesmcServiceTest, OpensOnlyAppleSMCWithTheDriverAndTheRightToSelectKeys) {
+    testing::CapturedDiagnostics diagnostics;
     EXPECT_TRUE(service.open("AppleSMC"));
     for (const char* name : {"SMC", "FakeSMC", "VirtualSMC", "applesmc"}) {
         EXPECT_FALSE(service.open(name)) << name;
     }
+    EXPECT_THAT(diagnostics.take(), IsEmpty()) << "other services are simply not on Linux";
     tree.makeUnreadable(file("key_at_index"));
     EXPECT_FALSE(service.open("AppleSMC")) << "key_at_index cannot be written";
+    EXPECT_THAT(diagnostics.take(),
+                ElementsAre("applesmc refused: " + tree.path(file("key_at_index")).string() +
+                            " cannot be written: Is a directory"));
 
     const testing::FixtureTree noDriver("headless");
     EXPECT_FALSE(ApplesmcService(SystemPaths{.root = noDriver.root()}).open("AppleSMC"));
+    EXPECT_THAT(diagnostics.take(),
+                ElementsAre("applesmc absent: no " + noDriver.root().string() +
+                            "/sys/devices/platform/applesmc.768 (only Intel Macs have it)"));
 }
 
 TEST_F(ApplesmcServiceTest, TranslatesTheFourCommandsIntoTheKeyFiles) {

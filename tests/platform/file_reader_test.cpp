@@ -1,6 +1,8 @@
 #include "platform/file_reader.h"
+#include "support/captured_diagnostics.h"
 #include "support/fixture_tree.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace tarsik::platform {
@@ -23,8 +25,13 @@ TEST(FileReader, AttributesTolerateMissingNewlinesJunkAndUnreadableFiles) {
     EXPECT_EQ(readUnsignedAttribute(tree.path("junk")), std::nullopt);
     EXPECT_EQ(readUnsignedAttribute(tree.path("negative")), std::nullopt);
     EXPECT_EQ(readUnsignedAttribute(tree.path("huge")), std::nullopt);
+    testing::CapturedDiagnostics diagnostics;
     EXPECT_EQ(readAttribute(tree.path("unreadable")), std::nullopt);
     EXPECT_EQ(readAttribute(tree.path("missing")), std::nullopt);
+    EXPECT_EQ(readAttribute(tree.path("newline/below-a-file")), std::nullopt);
+    EXPECT_THAT(diagnostics.take(), ::testing::ElementsAre(tree.path("unreadable").string() +
+                                                           " could not be read: Is a directory"))
+        << "a missing attribute is no event";
 }
 
 TEST(FileReader, ReadsAreBounded) {

@@ -2,6 +2,7 @@
 #include "platform/pci_device.h"
 #include "platform/pci_ids.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -38,6 +39,53 @@ TEST(PciIds, FindsVendorsDevicesAndSubsystemsWithinTheirOwnBlock) {
         << "another device's subsystem";
     EXPECT_EQ(ids.vendorName(0x1234), std::nullopt);
     EXPECT_EQ(ids.deviceName(0x10de, 0x0300), std::nullopt) << "the class section is not a vendor";
+}
+
+// Vendors with blocks from empty to thousands of lines, so that the binary search lands inside
+// large blocks and beside small ones; every id must come out as a plain reading finds it.
+TEST(PciIds, LookupsAgreeWithAPlainReadingOfALargeDatabase) {
+    const auto hex = [](unsigned id) {
+        char text[5];
+        std::snprintf(text, sizeof text, "%04x", id);
+        return std::string(text);
+    };
+    std::string text = "# header\n\n";
+    for (unsigned vendor = 0x10; vendor < 0x400; vendor += 3) {
+        text += hex(vendor) + "  Vendor " + hex(vendor) + "\n";
+        const unsigned devices = vendor % 7 == 0 ? 1500 : vendor % 5;
+        for (unsigned device = 0; device < devices; ++device) {
+            text += "\t" + hex(device * 2) + "  Device " + hex(vendor) + ":" + hex(device * 2) + "\n";
+            if (device % 3 == 0) {
+                text += "\t\t" + hex(vendor) + " " + hex(device) + "  Sub " + hex(device) + "\n";
+            }
+        }
+        if (vendor % 11 == 0) {
+            text += "# a comment\n\n";
+        }
+    }
+    text += "C 03  Display controller\n\t00  VGA compatible controller\n";
+    const PciIds ids{text};
+    for (unsigned vendor = 0; vendor < 0x410; ++vendor) {
+        const bool listed = vendor >= 0x10 && vendor < 0x400 && (vendor - 0x10) % 3 == 0;
+        ASSERT_EQ(ids.vendorName(static_cast<std::uint16_t>(vendor)),
+                  listed ? std::optional("Vendor " + hex(vendor)) : std::nullopt)
+            << hex(vendor);
+        if (!listed) {
+            continue;
+        }
+        const unsigned devices = vendor % 7 == 0 ? 1500 : vendor % 5;
+        for (unsigned device = 0; device < std::min(devices * 2 + 1, 12u); ++device) {
+            const auto expected = device % 2 == 0 && device / 2 < devices
+                                      ? std::optional("Device " + hex(vendor) + ":" + hex(device))
+                                      : std::nullopt;
+            ASSERT_EQ(ids.deviceName(static_cast<std::uint16_t>(vendor), static_cast<std::uint16_t>(device)),
+                      expected)
+                << hex(vendor) << ":" << hex(device);
+        }
+    }
+    EXPECT_EQ(ids.deviceName(0x3f7, 2998), "Device 03f7:0bb6");
+    EXPECT_EQ(ids.subsystemName(0x3f7, 2 * 1497, 0x3f7, 1497), "Sub 05d9");
+    EXPECT_EQ(ids.subsystemName(0x3f7, 2 * 1498, 0x3f7, 1497), std::nullopt) << "the previous device's";
 }
 
 TEST(PciIds, MissingOrEmptyDatabaseKnowsNothing) {

@@ -1,4 +1,5 @@
 #include "platform/process_runner.h"
+#include "support/captured_diagnostics.h"
 #include "support/fixture_tree.h"
 
 #include <csignal>
@@ -48,23 +49,37 @@ TEST_F(ProcessRunnerTest, ReturnsStandardOutputOfASuccessfulChild) {
     EXPECT_EQ(quick_.run(script("silent", "exit 0"), {}), "");
 }
 
-TEST_F(ProcessRunnerTest, GivesNothingForFailureOrMisbehaviour) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"non-zero", "echo '{}'; exit 3"},
-        {"signal", "echo '{}'; kill -SEGV $$"},
-        {"hang", "echo partial; sleep 30"},
-        {"hang-exec", "exec sleep 30"},
-        {"closes-output-and-runs-on", "echo '{}'; exec >&-; sleep 30"},
-        {"floods", "head -c 52428800 /dev/zero"},
+// Each failure also says what happened, in one line after the program's path.
+TEST_F(ProcessRunnerTest, GivesNothingForFailureOrMisbehaviourAndSaysWhy) {
+    struct Case {
+        const char* name;
+        const char* body;
+        const char* diagnosis;
     };
-    for (const auto& [name, body] : cases) {
+    const Case cases[] = {
+        {"non-zero", "echo '{}'; exit 3", "exited with status 3"},
+        {"signal", "echo '{}'; kill -SEGV $$", "was killed by signal 11 (Segmentation fault)"},
+        {"hang", "echo partial; sleep 30", "ran past its 300 ms deadline and was stopped"},
+        {"hang-exec", "exec sleep 30", "ran past its 300 ms deadline and was stopped"},
+        {"closes-output-and-runs-on", "echo '{}'; exec >&-; sleep 30",
+         "closed its output but had not exited by its 300 ms deadline; it was stopped"},
+        {"floods", "head -c 52428800 /dev/zero", "printed more than 1048576 bytes and was stopped"},
+    };
+    testing::CapturedDiagnostics diagnostics;
+    for (const auto& [name, body, diagnosis] : cases) {
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(quick_.run(script(name, body), {}), std::nullopt) << name;
+        const auto program = script(name, body);
+        EXPECT_EQ(quick_.run(program, {}), std::nullopt) << name;
         EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << name << " outlived the deadline";
+        EXPECT_THAT(diagnostics.take(), ::testing::ElementsAre(program.string() + ' ' + diagnosis));
     }
     EXPECT_EQ(quick_.run(tree_.path("missing"), {}), std::nullopt);
     tree_.write("not-executable", "#!/bin/sh\necho hi\n");
     EXPECT_EQ(quick_.run(tree_.path("not-executable"), {}), std::nullopt);
+    EXPECT_THAT(diagnostics.take(),
+                ::testing::ElementsAre(
+                    tree_.path("missing").string() + " could not start: No such file or directory",
+                    tree_.path("not-executable").string() + " could not start: Permission denied"));
 }
 
 TEST_F(ProcessRunnerTest, TheDeadlineAlsoEndsWhatTheChildStarted) {

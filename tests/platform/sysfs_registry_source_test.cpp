@@ -1,4 +1,5 @@
 #include "platform/sysfs_registry_source.h"
+#include "support/captured_diagnostics.h"
 #include "support/fake_nvml_control.h"
 #include "support/fixture_tree.h"
 
@@ -97,12 +98,19 @@ TEST_F(SysfsRegistrySourceTest, ApuWithoutFanBesideASleepingNvidiaGpu) {
 
 TEST_F(SysfsRegistrySourceTest, SleepingDiscreteAmdGpuIsLeftAlone) {
     const testing::FixtureTree tree("hybrid-laptop");
+    testing::CapturedDiagnostics diagnostics;
+    const auto sleeps = "GPU 0000:03:00.0 sleeps (runtime-suspended); its sensors are not read";
     EXPECT_THAT(read(tree), ElementsAre("0000:00:02.0 IntelGPU", "  Core Clock(MHz) = 0"));
     EXPECT_THAT(read(tree, "0000:03:00.0"), IsEmpty());
+    EXPECT_THAT(diagnostics.take(), ElementsAre(sleeps, sleeps));
 
     // A power state that cannot be read is no sign of an awake GPU; without the file, it is one.
     tree.makeUnreadable("sys/bus/pci/devices/0000:03:00.0/power/runtime_status");
     EXPECT_THAT(read(tree, "0000:03:00.0"), IsEmpty());
+    EXPECT_THAT(diagnostics.take(),
+                ElementsAre(tree.path("sys/bus/pci/devices/0000:03:00.0/power/runtime_status").string() +
+                                " could not be read: Is a directory",
+                            sleeps));
     tree.remove("sys/bus/pci/devices/0000:03:00.0/power/runtime_status");
     EXPECT_THAT(read(tree, "0000:03:00.0"), Contains("  Temperature(C) = 40"));
 }
@@ -135,9 +143,10 @@ TEST_F(SysfsRegistrySourceTest, NvidiaThroughNvmlMatchedBySlot) {
     EXPECT_EQ(nvml.state().initCalls, 1u);
 }
 
-TEST_F(SysfsRegistrySourceTest, NvmlOutcomesAreSilent) {
+TEST_F(SysfsRegistrySourceTest, NvmlFailuresGiveNothingAndSayWhy) {
     const testing::FixtureTree tree("workstation");
     const std::string nvidia = "0000:01:00.0";
+    testing::CapturedDiagnostics diagnostics;
 
     // Unsupported fields are left out, the rest stays.
     auto& gpu = nvml.addH100("00000000:01:00.0");
@@ -146,18 +155,24 @@ TEST_F(SysfsRegistrySourceTest, NvmlOutcomesAreSilent) {
     gpu.utilizationResult = 15; // GPU is lost
     EXPECT_THAT(read(tree, nvidia),
                 ElementsAre("0000:01:00.0 NVIDIAGPU", "  Temperature(C) = 34", "  Core Clock(MHz) = 1980"));
+    EXPECT_THAT(diagnostics.take(), IsEmpty()) << "an unsupported field is no failure";
 
     // Initialisation fails: nothing, and nothing to shut down.
     nvml.state().initResult = 9; // driver not loaded
     EXPECT_THAT(read(tree, nvidia), IsEmpty());
     EXPECT_EQ(nvml.state().initCalls, 2u);
     EXPECT_EQ(nvml.state().shutdownCalls, 1u);
+    EXPECT_THAT(diagnostics.take(), ElementsAre("NVML failed to initialise: error 9"));
 
     // No library at all; and a library that does not know the GPU.
     EXPECT_THAT(read(tree, nvidia, "/nonexistent/libnvidia-ml.so.1"), IsEmpty());
+    EXPECT_THAT(diagnostics.take(), ElementsAre("NVML missing: /nonexistent/libnvidia-ml.so.1: cannot open "
+                                                "shared object file: No such file or directory"));
     nvml.state().initResult = 0;
     nvml.state().gpuCount = 0;
     EXPECT_THAT(read(tree, nvidia), IsEmpty());
+    EXPECT_THAT(diagnostics.take(),
+                ElementsAre(StartsWith("NVML failed to find the GPU in 0000:01:00.0: error ")));
 }
 
 // A wedged driver: initialisation never returns. Discovery gives up at the deadline, reads the
@@ -168,6 +183,7 @@ TEST_F(SysfsRegistrySourceTest, NvmlHangingInInitIsGivenUpAtTheDeadline) {
     nvml.addH100("00000000:01:00.0");
     __atomic_store_n(&nvml.state().initBlocked, 1, __ATOMIC_SEQ_CST);
     const SysfsRegistrySource source(SystemPaths{.root = tree.root()}, testing::FakeNvml::path, 50ms);
+    testing::CapturedDiagnostics diagnostics;
 
     const auto started = std::chrono::steady_clock::now();
     const auto others = describe(source.entries(std::nullopt));
@@ -176,6 +192,9 @@ TEST_F(SysfsRegistrySourceTest, NvmlHangingInInitIsGivenUpAtTheDeadline) {
     EXPECT_THAT(describe(source.entries("0000:01:00.0")), IsEmpty());
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     EXPECT_EQ(__atomic_load_n(&nvml.state().initCalls, __ATOMIC_SEQ_CST), 1u) << "no second thread behind it";
+    EXPECT_THAT(diagnostics.take(),
+                ElementsAre("NVML did not initialise within its 50 ms deadline",
+                            "NVML not tried: an earlier initialisation is still running past its deadline"));
 
     // The driver comes back: the late session is shut down, and the next discovery uses NVML.
     __atomic_store_n(&nvml.state().initBlocked, 0, __ATOMIC_SEQ_CST);

@@ -1,5 +1,6 @@
 #include "store/fake_async_collector.h"
 #include "store/gpu_store.h"
+#include "store/store_probe.h"
 
 #include <QCoreApplication>
 #include <QCoro/QCoroTask>
@@ -119,7 +120,7 @@ TEST_F(StoreFixture, RefreshKeepsTheSelectionByNameThenChipsetThenFirst) {
 TEST_F(StoreFixture, RefreshPressedDuringStartUpOrTwiceRunsOneRefresh) {
     store->startupRefresh();
     store->requestRefresh();
-    EXPECT_FALSE(store->hasPendingRefreshTask())
+    EXPECT_FALSE(testing::StoreProbe::hasPendingRefreshTask(*store))
         << "the start-up refresh was running: the task ended at once";
     EXPECT_EQ(fake->inventories.size(), 1u);
     fake->releaseInventory(0, {device("A")});
@@ -127,11 +128,11 @@ TEST_F(StoreFixture, RefreshPressedDuringStartUpOrTwiceRunsOneRefresh) {
 
     store->requestRefresh();
     store->requestRefresh();
-    EXPECT_TRUE(store->hasPendingRefreshTask());
+    EXPECT_TRUE(testing::StoreProbe::hasPendingRefreshTask(*store));
     EXPECT_EQ(fake->inventories.size(), 2u);
     fake->releaseInventory(1, {device("A")});
     settle();
-    EXPECT_FALSE(store->hasPendingRefreshTask());
+    EXPECT_FALSE(testing::StoreProbe::hasPendingRefreshTask(*store));
     EXPECT_EQ(store->refreshCount(), 3);
 }
 
@@ -159,12 +160,12 @@ TEST_F(StoreFixture, CancelledRefreshPublishesNothing) {
     settle();
     EXPECT_EQ(store->devices(), fastDevices);
     EXPECT_FALSE(store->isRefreshing());
-    EXPECT_TRUE(store->sensorCacheOrder().empty());
+    EXPECT_TRUE(testing::StoreProbe::sensorCacheOrder(*store).empty());
 
     // The refresh cancelled the discovery it found running.
     fake->releaseSensors(0, readings("50"));
     settle();
-    EXPECT_TRUE(store->sensorCacheOrder().empty());
+    EXPECT_TRUE(testing::StoreProbe::sensorCacheOrder(*store).empty());
 }
 
 TEST_F(StoreFixture, PickingAnotherGPUDropsTheFirstDiscovery) {
@@ -178,12 +179,12 @@ TEST_F(StoreFixture, PickingAnotherGPUDropsTheFirstDiscovery) {
     fake->releaseSensors(0, readings("70"));
     settle();
     EXPECT_EQ(store->sensors()[0].name, "GPU Name") << "A's readings are not published...";
-    EXPECT_TRUE(store->sensorCacheOrder().empty()) << "...nor cached";
+    EXPECT_TRUE(testing::StoreProbe::sensorCacheOrder(*store).empty()) << "...nor cached";
 
     fake->releaseSensors(1, readings("40"));
     settle();
     EXPECT_EQ(store->sensors()[0].value, "40");
-    EXPECT_EQ(store->sensorCacheOrder(), std::vector<std::string>{"B|Unknown|Unknown"});
+    EXPECT_EQ(testing::StoreProbe::sensorCacheOrder(*store), std::vector<std::string>{"B|Unknown|Unknown"});
 
     // Back to B later: the cache answers at once, without discovery.
     store->selectGPU(store->devices()[0].id);
@@ -204,7 +205,7 @@ TEST_F(StoreFixture, ADiscoveryThatWasCancelledOrOutlivedItsSelectionPublishesNo
     fake->releaseSensors(0, readings("old A"));
     settle();
     EXPECT_NE(store->sensors().back().value, "old A") << "A is selected again, but by a newer selection";
-    EXPECT_TRUE(store->sensorCacheOrder().empty());
+    EXPECT_TRUE(testing::StoreProbe::sensorCacheOrder(*store).empty());
     fake->releaseSensors(2, readings("A"));
     settle();
 
@@ -261,31 +262,32 @@ TEST_F(StoreFixture, DynamicRefreshPublishesAndCachesTheChosenDevice) {
     settle();
     EXPECT_FALSE(store->isRefreshing());
     EXPECT_EQ(store->sensors()[0].value, "47");
-    EXPECT_EQ(*store->cachedSensors(store->selectedGPU()), store->sensors());
+    EXPECT_EQ(*testing::StoreProbe::cachedSensors(*store, store->selectedGPU()), store->sensors());
 }
 
 TEST_F(StoreFixture, CacheKeepsTheFourMostRecentlyStoredDevices) {
     const auto a = device("A"), b = device("B"), c = device("C"), d = device("D"), e = device("E");
     for (const auto* each : {&a, &b, &c, &d}) {
-        store->cacheSensors(readings(each->name), each);
+        testing::StoreProbe::cacheSensors(*store, readings(each->name), each);
     }
-    store->cacheSensors(readings("A again"), &a);
-    ASSERT_TRUE(store->cachedSensors(&c)); // reading does not reorder
-    store->cacheSensors(readings("E"), &e);
-    EXPECT_EQ(store->sensorCacheOrder(),
+    testing::StoreProbe::cacheSensors(*store, readings("A again"), &a);
+    ASSERT_TRUE(testing::StoreProbe::cachedSensors(*store, &c)); // reading does not reorder
+    testing::StoreProbe::cacheSensors(*store, readings("E"), &e);
+    EXPECT_EQ(testing::StoreProbe::sensorCacheOrder(*store),
               (std::vector<std::string>{"C|Unknown|Unknown", "D|Unknown|Unknown", "A|Unknown|Unknown",
                                         "E|Unknown|Unknown"}));
-    EXPECT_FALSE(store->cachedSensors(&b)) << "B was the oldest stored";
-    EXPECT_EQ(store->cachedSensors(&a)->at(0).value, "A again");
+    EXPECT_FALSE(testing::StoreProbe::cachedSensors(*store, &b)) << "B was the oldest stored";
+    EXPECT_EQ(testing::StoreProbe::cachedSensors(*store, &a)->at(0).value, "A again");
 
-    store->cacheSensors(readings("F"), &b);
-    EXPECT_FALSE(store->cachedSensors(&c)) << "C is evicted although it was read";
+    testing::StoreProbe::cacheSensors(*store, readings("F"), &b);
+    EXPECT_FALSE(testing::StoreProbe::cachedSensors(*store, &c)) << "C is evicted although it was read";
 
     const auto twin = device("D");
-    EXPECT_EQ(store->cachedSensors(&twin)->at(0).value, "D") << "same name and identifiers share an entry";
-    EXPECT_FALSE(store->cachedSensors(nullptr));
-    store->cacheSensors(readings("x"), nullptr);
-    EXPECT_EQ(store->sensorCacheOrder().size(), 4u);
+    EXPECT_EQ(testing::StoreProbe::cachedSensors(*store, &twin)->at(0).value, "D")
+        << "same name and identifiers share an entry";
+    EXPECT_FALSE(testing::StoreProbe::cachedSensors(*store, nullptr));
+    testing::StoreProbe::cacheSensors(*store, readings("x"), nullptr);
+    EXPECT_EQ(testing::StoreProbe::sensorCacheOrder(*store).size(), 4u);
 }
 
 TEST_F(StoreFixture, TasksThatOutliveTheStoreTouchNothing) {
@@ -321,7 +323,7 @@ TEST_F(StoreFixture, TwinCardsKeepTheirOwnReadingsAndCardTwoStaysSelectedAcrossR
     store->selectGPU(store->devices()[1].id);
     EXPECT_EQ(store->sensors()[0].value, "88");
     EXPECT_EQ(fake->discoveries.size(), 2u) << "both from the cache";
-    EXPECT_EQ(store->sensorCacheOrder(),
+    EXPECT_EQ(testing::StoreProbe::sensorCacheOrder(*store),
               (std::vector<std::string>{"AMD Radeon RX 6800 XT|0x73bf|Unknown|0000:03:00.0",
                                         "AMD Radeon RX 6800 XT|0x73bf|Unknown|0000:0b:00.0"}));
 

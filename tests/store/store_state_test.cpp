@@ -1,5 +1,6 @@
 #include "store/fake_async_collector.h"
 #include "store/gpu_store.h"
+#include "store/store_probe.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ TEST(StoreState, StartsEmptyAndStartsNothing) {
 
 TEST(StoreState, FastPassPublishesTheListWithItsFirstDeviceSelected) {
     GPUStore store(fakeWith({"AMD Radeon RX 6800 XT", "Intel UHD Graphics 630"}));
-    store.applyFastInventory();
+    testing::StoreProbe::applyFastInventory(store);
     ASSERT_EQ(store.devices().size(), 2u);
     EXPECT_EQ(store.selectedID(), store.devices()[0].id);
     EXPECT_EQ(store.selectedGPU(), &store.devices()[0]);
@@ -53,15 +54,15 @@ TEST(StoreState, AdvancedRowsSortByCodePointAndEmitOnEveryAssignment) {
     GPUStore store(fakeWith({}));
     QSignalSpy spy(&store, &GPUStore::advancedRowsChanged);
     GPUDevice device{.raw = {{"sppci_model", "x"}, {"_name", "y"}, {"Profiler Source", "z"}, {"Ärger", "w"}}};
-    store.updateAdvancedRows(&device);
+    testing::StoreProbe::updateAdvancedRows(store, &device);
     ASSERT_EQ(store.advancedRows().size(), 4u);
     EXPECT_EQ(store.advancedRows()[0].key, "Profiler Source");
     EXPECT_EQ(store.advancedRows()[1].key, "_name");
     EXPECT_EQ(store.advancedRows()[2].key, "sppci_model");
     EXPECT_EQ(store.advancedRows()[3].key, "Ärger") << "U+00C4 comes after every ASCII letter";
 
-    store.updateAdvancedRows(nullptr);
-    store.updateAdvancedRows(nullptr);
+    testing::StoreProbe::updateAdvancedRows(store, nullptr);
+    testing::StoreProbe::updateAdvancedRows(store, nullptr);
     EXPECT_TRUE(store.advancedRows().empty());
     EXPECT_EQ(spy.count(), 3) << "unchanged values are announced too";
 }

@@ -108,7 +108,7 @@ TEST(AdvancedView, NoRowsAndNoMatchesShowAnEmptyList) {
     EXPECT_EQ(view.rowsModel().rowCount(), 0);
     EXPECT_FALSE(view.rowsModel().canFetchMore({}));
 
-    machine.store->updateAdvancedRows(&machine.store->devices()[0]);
+    testing::StoreProbe::updateAdvancedRows(*machine.store, &machine.store->devices()[0]);
     QTest::keyClicks(&view.filterField(), QStringLiteral("nothing like this"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view.debouncedSearch().isEmpty(); }, settleMs));
     EXPECT_EQ(view.rowsModel().rowCount(), 0);

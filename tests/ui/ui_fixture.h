@@ -2,6 +2,7 @@
 
 #include "store/fake_async_collector.h"
 #include "store/gpu_store.h"
+#include "store/store_probe.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,7 +18,7 @@ struct StoreWithDevices {
     explicit StoreWithDevices(std::vector<GPUDevice> devices) : fake(std::make_shared<FakeAsyncCollector>()) {
         fake->fastDevices = std::move(devices);
         store = std::make_unique<GPUStore>(fake);
-        store->applyFastInventory();
+        testing::StoreProbe::applyFastInventory(*store);
     }
 
     std::shared_ptr<FakeAsyncCollector> fake;

@@ -63,7 +63,7 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(folder);
 
     GPUStore store(std::make_shared<screenshots::FixtureMachine>());
-    store.applyFastInventory();
+    store.startupRefresh();
     settle();
 
     auto* card = new GraphicsCardView;

@@ -1,4 +1,6 @@
 #include "collector/gpu_info_collector.h"
+#include "collector/inventory/profiler_output.h"
+#include "platform/diagnostics.h"
 
 #include <algorithm>
 #include <array>
@@ -167,22 +169,20 @@ DisplayInfo displayFrom(const Json& element) {
 
 } // namespace
 
-std::vector<GPUDevice> GPUInfoCollector::parseSystemProfiler() const {
-    if (!services_.processRunner) {
-        return {};
+ProfilerRecords parseProfilerOutput(std::string_view output) {
+    if (output.size() > outputLimit) {
+        return {.rejection = "larger than " + std::to_string(outputLimit) + " bytes"};
     }
-    const auto output = services_.processRunner->run(services_.profiler,
-                                                     {"SPDisplaysDataType", "-json", "-detailLevel", "full"});
-    if (!output || output->size() > outputLimit || !nestsWithin(*output, nestingLimit)) {
-        return {};
+    if (!nestsWithin(output, nestingLimit)) {
+        return {.rejection = "nested deeper than " + std::to_string(nestingLimit) + " levels"};
     }
-    const Json document = Json::parse(*output, nullptr, false);
-    if (document.is_discarded() || !document.is_object()) {
-        return {};
+    const Json document = Json::parse(output.begin(), output.end(), nullptr, false);
+    if (document.is_discarded()) {
+        return {.rejection = "not JSON"};
     }
-    const Json* entries = find(document, "SPDisplaysDataType");
+    const Json* entries = document.is_object() ? find(document, "SPDisplaysDataType") : nullptr;
     if (entries == nullptr || !isArrayOfObjects(*entries)) {
-        return {};
+        return {.rejection = "no SPDisplaysDataType list of objects"};
     }
 
     std::vector<GPUDevice> devices;
@@ -190,7 +190,8 @@ std::vector<GPUDevice> GPUInfoCollector::parseSystemProfiler() const {
         const auto name = firstThenNext(entry, "sppci_model", "_name").value_or("Unknown GPU");
         GPUDevice device{
             .name = name,
-            .vendor = cleanProfilerValue(string(find(entry, "spdisplays_vendor")), vendor(name)),
+            .vendor =
+                cleanProfilerValue(string(find(entry, "spdisplays_vendor")), GPUInfoCollector::vendor(name)),
             .chipsetModel = cleanProfilerValue(string(find(entry, "sppci_model")), name),
             .type = cleanProfilerValue(string(find(entry, "spdisplays_gputype")), "GPU"),
             .bus = cleanProfilerValue(string(find(entry, "sppci_bus")), "Unknown"),
@@ -210,7 +211,24 @@ std::vector<GPUDevice> GPUInfoCollector::parseSystemProfiler() const {
         device.raw["Profiler Source"] = "system_profiler SPDisplaysDataType";
         devices.push_back(std::move(device));
     }
-    return devices;
+    return {.devices = std::move(devices)};
+}
+
+std::vector<GPUDevice> GPUInfoCollector::parseSystemProfiler() const {
+    if (!services_.processRunner) {
+        return {};
+    }
+    const auto output = services_.processRunner->run(services_.profiler,
+                                                     {"SPDisplaysDataType", "-json", "-detailLevel", "full"});
+    if (!output) {
+        return {};
+    }
+    auto records = parseProfilerOutput(*output);
+    if (!records.rejection.empty()) {
+        platform::diagnose(services_.profiler.string() +
+                           " printed output that was rejected: " + records.rejection);
+    }
+    return std::move(records.devices);
 }
 
 } // namespace tarsik

@@ -10,21 +10,7 @@
 namespace tarsik {
 namespace {
 
-constexpr std::size_t kindCount = 6;
-
-struct CanonicalForm {
-    const char* name;
-    const char* unit;
-};
-
-constexpr std::array<CanonicalForm, kindCount> canonicalForms{{
-    {"GPU Temperature", "\u00B0C"},
-    {"GPU Power", "W"},
-    {"Fan Speed", "RPM"},
-    {"Core Clock", "MHz"},
-    {"Memory Clock", "MHz"},
-    {"GPU Load", "%"},
-}};
+constexpr std::size_t kindCount = canonicalSensorForms.size();
 
 } // namespace
 
@@ -105,8 +91,11 @@ std::optional<SensorKind> canonicalKind(const SensorReading& reading) {
 }
 
 SensorReading canonicalizedReading(const SensorReading& reading, SensorKind kind) {
-    const auto& form = canonicalForms[static_cast<std::size_t>(kind)];
-    return SensorReading{.name = form.name, .value = reading.value, .unit = form.unit, .note = reading.note};
+    const auto& form = canonicalSensorForms[static_cast<std::size_t>(kind)];
+    return SensorReading{.name = std::string(form.name),
+                         .value = reading.value,
+                         .unit = std::string(form.unit),
+                         .note = reading.note};
 }
 
 std::vector<SensorReading> canonicalGPUReadings(const std::vector<SensorReading>& readings) {

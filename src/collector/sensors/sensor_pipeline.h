@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/sensor_kind.h"
 #include "model/sensor_reading.h"
 
 #include <optional>
@@ -7,9 +8,6 @@
 #include <vector>
 
 namespace tarsik {
-
-// The sensor kinds the Sensors tab shows, in its order, one canonical reading each.
-enum class SensorKind { temperature, power, fan, coreClock, memoryClock, load };
 
 // Lower is better: registry performance statistics, then SMC keys, then anything else.
 int sensorPreferenceScore(const SensorReading& reading);

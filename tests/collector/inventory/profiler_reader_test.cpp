@@ -1,6 +1,7 @@
-#include "collector/fake_gpu_device_list.h"
 #include "collector/fake_process_runner.h"
 #include "collector/gpu_info_collector.h"
+#include "collector/inventory/profiler_output.h"
+#include "support/captured_diagnostics.h"
 #include "support/fixture_tree.h"
 
 #include <gmock/gmock.h>
@@ -12,14 +13,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::vector<GPUDevice> parsed(std::optional<std::string> output) {
-    return GPUInfoCollector(
-               platform::Services{
-                   .gpuDevices =
-                       std::make_shared<testing::FakeGpuDeviceList>(std::vector<platform::GpuDeviceInfo>{}),
-                   .processRunner = std::make_shared<testing::FakeProcessRunner>(std::move(output)),
-               })
-        .parseSystemProfiler();
+std::vector<GPUDevice> parsed(std::string_view output) {
+    return parseProfilerOutput(output).devices;
 }
 
 std::vector<GPUDevice> parsedEntries(const std::string& entries) {
@@ -132,46 +127,54 @@ TEST(ProfilerReader, ReadsDisplaysAndTheirFlags) {
     EXPECT_TRUE(displays[4].online) << "a number is no flag: unknown, so online";
 }
 
-TEST(ProfilerReader, UnusableOutputGivesNoRecords) {
+TEST(ProfilerReader, UnusableOutputGivesNoRecordsAndAReason) {
     const std::string deep = std::string(100'000, '[') + std::string(100'000, ']');
     const std::string oversized =
         R"({"SPDisplaysDataType": [{"_name": ")" + std::string(9 << 20, 'x') + R"("}]})";
-    const std::optional<std::string> outputs[] = {
-        std::nullopt,
-        "",
-        "garbage \x01\xff",
-        "[]",
-        "{}",
-        R"({"SPDisplaysDataType": {}})",
-        R"({"SPDisplaysDataType": "none"})",
-        R"({"SPDisplaysDataType": [{"_name": "A"}, 1]})",
-        R"({"SPDisplaysDataType": [{"_name": "A"}])",
-        R"({"SPDisplaysDataType": [{"_name": ")" + deep + R"("}, )" + deep + "]}",
-        R"({"SPDisplaysDataType": [{"_name": "\xc3\x28"}]})",
-        oversized,
+    const std::pair<std::string, const char*> outputs[] = {
+        {"", "not JSON"},
+        {"garbage \x01\xff", "not JSON"},
+        {R"({"SPDisplaysDataType": [{"_name": "A"}])", "not JSON"},
+        {R"({"SPDisplaysDataType": [{"_name": "\xc3\x28"}]})", "not JSON"},
+        {"[]", "no SPDisplaysDataType list of objects"},
+        {"{}", "no SPDisplaysDataType list of objects"},
+        {R"({"SPDisplaysDataType": {}})", "no SPDisplaysDataType list of objects"},
+        {R"({"SPDisplaysDataType": "none"})", "no SPDisplaysDataType list of objects"},
+        {R"({"SPDisplaysDataType": [{"_name": "A"}, 1]})", "no SPDisplaysDataType list of objects"},
+        {R"({"SPDisplaysDataType": [{"_name": ")" + deep + R"("}, )" + deep + "]}",
+         "nested deeper than 64 levels"},
+        {oversized, "larger than 8388608 bytes"},
     };
-    for (const auto& output : outputs) {
-        EXPECT_THAT(parsed(output), IsEmpty()) << output.value_or("(nothing)").substr(0, 60);
+    for (const auto& [output, rejection] : outputs) {
+        const auto records = parseProfilerOutput(output);
+        EXPECT_THAT(records.devices, IsEmpty()) << output.substr(0, 60);
+        EXPECT_EQ(records.rejection, rejection) << output.substr(0, 60);
     }
     // Brackets inside strings do not count as nesting.
     EXPECT_EQ(parsedEntries(R"({"_name": ")" + deep + R"("})").size(), 1u);
+    EXPECT_EQ(parseProfilerOutput(R"({"SPDisplaysDataType": []})").rejection, "") << "no GPUs is no fault";
 }
 
-// The real runner against profilers that misbehave in every way the platform allows.
+// The real runner against profilers that misbehave in every way the platform allows; each one
+// is named in a line that says what went wrong.
 TEST(ProfilerReader, AMisbehavingProfilerChildGivesNoRecords) {
     const testing::FixtureTree folder("");
     folder.write("deep.json", R"({"SPDisplaysDataType": [{"a": )" + std::string(100'000, '[') +
                                   std::string(100'000, ']') + "}]}");
-    const std::pair<const char*, std::string> profilers[] = {
-        {"hangs", "sleep 30"},
-        {"fails", R"(echo '{"SPDisplaysDataType": []}'; exit 1)"},
-        {"killed", R"(echo '{"SPDisplaysDataType": [{"_name": "A"}]}'; kill -KILL $$)"},
-        {"silent", "exit 0"},
-        {"garbage", "head -c 4096 /dev/urandom"},
-        {"array", "echo '[1, 2]'"},
-        {"object-under-key", R"(echo '{"SPDisplaysDataType": {"_name": "A"}}')"},
-        {"deep", "cat " + folder.path("deep.json").string()},
-        {"floods", R"(printf '{"SPDisplaysDataType": [{"_name": "'; head -c 52428800 /dev/zero | tr '\0' x)"},
+    const std::tuple<const char*, std::string, const char*> profilers[] = {
+        {"hangs", "sleep 30", "ran past its 300 ms deadline and was stopped"},
+        {"fails", R"(echo '{"SPDisplaysDataType": []}'; exit 1)", "exited with status 1"},
+        {"killed", R"(echo '{"SPDisplaysDataType": [{"_name": "A"}]}'; kill -KILL $$)",
+         "was killed by signal 9 (Killed)"},
+        {"silent", "exit 0", "printed output that was rejected: not JSON"},
+        {"garbage", "head -c 4096 /dev/urandom", "printed output that was rejected: not JSON"},
+        {"array", "echo '[1, 2]'", "printed output that was rejected: no SPDisplaysDataType list of objects"},
+        {"object-under-key", R"(echo '{"SPDisplaysDataType": {"_name": "A"}}')",
+         "printed output that was rejected: no SPDisplaysDataType list of objects"},
+        {"deep", "cat " + folder.path("deep.json").string(),
+         "printed output that was rejected: nested deeper than 64 levels"},
+        {"floods", R"(printf '{"SPDisplaysDataType": [{"_name": "'; head -c 52428800 /dev/zero | tr '\0' x)",
+         "printed more than 8388608 bytes and was stopped"},
     };
     const auto runner = std::make_shared<platform::PosixProcessRunner>(
         std::chrono::milliseconds(300), platform::PosixProcessRunner::defaultOutputLimit);
@@ -180,11 +183,14 @@ TEST(ProfilerReader, AMisbehavingProfilerChildGivesNoRecords) {
         std::filesystem::permissions(folder.path(name), std::filesystem::perms::owner_all);
         return GPUInfoCollector(platform::Services{.processRunner = runner, .profiler = folder.path(name)});
     };
+    testing::CapturedDiagnostics diagnostics;
     ASSERT_EQ(
         readerOf("works", R"(echo '{"SPDisplaysDataType": [{"_name": "A"}]}')").parseSystemProfiler().size(),
         1u);
-    for (const auto& [name, body] : profilers) {
+    EXPECT_THAT(diagnostics.take(), IsEmpty());
+    for (const auto& [name, body, diagnosis] : profilers) {
         EXPECT_THAT(readerOf(name, body).parseSystemProfiler(), IsEmpty()) << name;
+        EXPECT_THAT(diagnostics.take(), ElementsAre(folder.path(name).string() + ' ' + diagnosis));
     }
 }
 

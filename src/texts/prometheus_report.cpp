@@ -1,0 +1,187 @@
+#include "texts/prometheus_report.h"
+
+#include "texts/report_values.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+#include <utility>
+
+namespace tarsik {
+namespace {
+
+struct Family {
+    const char* name;
+    const char* help;
+};
+
+constexpr Family infoFamily{"tarsik_gpu_info", "The GPU as tarsik-report names it; always 1."};
+constexpr Family memoryFamily{"tarsik_gpu_memory_total_bytes",
+                              "Memory of the GPU (VRAM, or the working set of a GPU that shares system "
+                              "memory), as precise as the window shows it."};
+
+// One family per sensor kind, in SensorKind order.
+constexpr std::array<Family, canonicalSensorForms.size()> readingFamilies{{
+    {"tarsik_gpu_temperature_celsius", "GPU temperature."},
+    {"tarsik_gpu_power_watts", "GPU power draw."},
+    {"tarsik_gpu_fan_rpm", "GPU fan speed in revolutions per minute."},
+    {"tarsik_gpu_core_clock_hertz", "GPU core clock."},
+    {"tarsik_gpu_memory_clock_hertz", "GPU memory clock."},
+    {"tarsik_gpu_load_ratio", "GPU load, from 0 to 1."},
+}};
+
+// The shown values carry one decimal; scaling keeps exactly that precision.
+double baseUnitValue(SensorKind kind, double value) {
+    switch (kind) {
+    case SensorKind::coreClock:
+    case SensorKind::memoryClock:
+        return std::round(value * 1e6);
+    case SensorKind::load:
+        return std::round(value * 10.0) / 1000.0;
+    default:
+        return value;
+    }
+}
+
+// "16 GB", "7.98 GB", "512 bytes": the byte counts the collectors write, 1024-based.
+std::optional<double> byteCount(std::string_view text) {
+    double number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    const auto rest = text.substr(static_cast<std::size_t>(end - text.data()));
+    if (error != std::errc{} || !std::isfinite(number) || number < 0 || !rest.starts_with(' ')) {
+        return std::nullopt;
+    }
+    const auto unit = rest.substr(1);
+    static constexpr std::array<std::string_view, 6> units{"bytes", "KB", "MB", "GB", "TB", "PB"};
+    for (std::size_t power = 0; power < units.size(); ++power) {
+        if (unit == units[power]) {
+            return std::round(number * std::pow(1024.0, static_cast<double>(power)));
+        }
+    }
+    return std::nullopt;
+}
+
+// Plain digits where they fit ("2250000000", not "2.25e+09"), the shortest text that reads back
+// as the same value.
+std::string numberText(double value) {
+    std::array<char, 64> text{};
+    auto result = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (result.ec != std::errc{}) {
+        result = std::to_chars(text.data(), text.data() + text.size(), value);
+    }
+    return std::string(text.data(), result.ptr);
+}
+
+std::string label(std::string_view name, std::string_view value) {
+    return std::string(name) + "=\"" + prometheusLabelValue(value) + '"';
+}
+
+struct Series {
+    const GPUReport* report;
+    std::string labels; // slot and gpu
+};
+
+class Exposition {
+  public:
+    void add(const Family& family, const std::vector<std::string>& samples) {
+        if (samples.empty()) {
+            return;
+        }
+        text_ += std::string("# HELP ") + family.name + ' ' + family.help + '\n';
+        text_ += std::string("# TYPE ") + family.name + " gauge\n";
+        for (const auto& sample : samples) {
+            text_ += family.name + sample + '\n';
+        }
+    }
+    std::string text() && { return std::move(text_); }
+
+  private:
+    std::string text_;
+};
+
+std::vector<Series> seriesOf(const std::vector<GPUReport>& gpus) {
+    std::vector<Series> series;
+    std::set<std::string> seen;
+    for (const auto& report : gpus) {
+        if (isNoGPUPlaceholder(report.device)) {
+            continue;
+        }
+        const auto* slot = pciSlotOf(report.device);
+        auto labels = label("slot", slot ? *slot : "") + ',' + label("gpu", report.device.name);
+        if (seen.insert(labels).second) {
+            series.push_back(Series{.report = &report, .labels = std::move(labels)});
+        }
+    }
+    return series;
+}
+
+} // namespace
+
+std::string prometheusLabelValue(std::string_view text) {
+    // The JSON library's lenient writer repairs invalid UTF-8; reading its output back gives the text.
+    const auto valid = nlohmann::json::parse(nlohmann::json(text).dump(
+                                                 -1, ' ', false, nlohmann::json::error_handler_t::replace))
+                           .get<std::string>();
+    std::string escaped;
+    for (const char c : valid) {
+        switch (c) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '"':
+            escaped += "\\\"";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string prometheusReport(const std::vector<GPUReport>& gpus) {
+    const auto series = seriesOf(gpus);
+    Exposition exposition;
+
+    std::vector<std::string> samples;
+    for (const auto& [report, labels] : series) {
+        const auto& gpu = report->device;
+        samples.push_back('{' + labels + ',' + label("vendor", gpu.vendor) + ',' +
+                          label("chipset", gpu.chipsetModel) + ',' + label("type", gpu.type) + ',' +
+                          label("bus", gpu.bus) + ',' + label("device_id", gpu.pciDeviceID) + ',' +
+                          label("revision_id", gpu.pciRevisionID) + "} 1");
+    }
+    exposition.add(infoFamily, samples);
+
+    samples.clear();
+    for (const auto& [report, labels] : series) {
+        if (const auto bytes = byteCount(report->device.vram)) {
+            samples.push_back('{' + labels + "} " + numberText(*bytes));
+        }
+    }
+    exposition.add(memoryFamily, samples);
+
+    std::array<std::vector<std::string>, readingFamilies.size()> readingSamples;
+    for (const auto& [report, labels] : series) {
+        // Discovery keeps one reading per kind; a second would repeat the series.
+        std::array<bool, readingFamilies.size()> written{};
+        for (const auto& dynamic : dynamicReadings(report->readings)) {
+            const auto kind = static_cast<std::size_t>(dynamic.kind);
+            if (!std::exchange(written[kind], true)) {
+                readingSamples[kind].push_back('{' + labels + "} " +
+                                               numberText(baseUnitValue(dynamic.kind, dynamic.value)));
+            }
+        }
+    }
+    for (std::size_t kind = 0; kind < readingFamilies.size(); ++kind) {
+        exposition.add(readingFamilies[kind], readingSamples[kind]);
+    }
+    return std::move(exposition).text();
+}
+
+} // namespace tarsik

@@ -1,0 +1,108 @@
+#include "texts/json_report.h"
+#include "texts/sample_reports.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <valijson/adapters/nlohmann_json_adapter.hpp>
+#include <valijson/schema.hpp>
+#include <valijson/schema_parser.hpp>
+#include <valijson/validator.hpp>
+
+namespace tarsik {
+namespace {
+
+using Json = nlohmann::json;
+
+// 2026-12-05 04:46:12.750 UTC
+const auto generatedAt = std::chrono::system_clock::time_point(std::chrono::milliseconds(1796445972750));
+
+Json report(const std::vector<GPUReport>& gpus) {
+    const auto text = jsonReport(gpus, generatedAt);
+    EXPECT_TRUE(text.ends_with("}\n"));
+    return Json::parse(text);
+}
+
+// Every violation of docs/tarsik-report.schema.json, one per line; empty when the document is valid.
+std::string schemaViolations(const Json& document) {
+    static const auto schema = [] {
+        auto parsed = std::make_unique<valijson::Schema>();
+        const auto json = Json::parse(std::ifstream(TARSIK_REPORT_SCHEMA));
+        valijson::SchemaParser().populateSchema(valijson::adapters::NlohmannJsonAdapter(json), *parsed);
+        return parsed;
+    }();
+    valijson::ValidationResults results;
+    valijson::Validator().validate(*schema, valijson::adapters::NlohmannJsonAdapter(document), &results);
+    std::string violations;
+    valijson::ValidationResults::Error error;
+    while (results.popError(error)) {
+        for (const auto& part : error.context) {
+            violations += part;
+        }
+        violations += ": " + error.description + '\n';
+    }
+    return violations;
+}
+
+TEST(JsonReport, ListsEachGpuWithItsMeasurementsOnly) {
+    const auto document = report(testing::workstationReports());
+    EXPECT_EQ(document["generated"], "2026-12-05T04:46:12Z");
+    ASSERT_EQ(document["gpus"].size(), 2u);
+    EXPECT_EQ(document["gpus"][0], Json::parse(R"({
+        "pciSlot": "0000:03:00.0", "name": "AMD Radeon RX 6800 XT", "vendor": "AMD",
+        "chipset": "AMD Radeon RX 6800 XT", "type": "Discrete", "bus": "PCIe", "deviceId": "0x73bf",
+        "revisionId": "0x00c1", "vram": "16 GB", "metal": "Supported",
+        "displays": [
+            {"name": "DELL U2720Q", "resolution": "3840 x 2160", "main": true, "online": true},
+            {"name": "HDMI-A-1", "resolution": "Unknown", "main": false, "online": false}],
+        "readings": [
+            {"kind": "temperature", "name": "GPU Temperature", "value": 45, "unit": "°C", "source": "IORegistry PerformanceStatistics"},
+            {"kind": "power", "name": "GPU Power", "value": 72.5, "unit": "W", "source": "IORegistry PerformanceStatistics"},
+            {"kind": "fan", "name": "Fan Speed", "value": 1200, "unit": "RPM", "source": "IORegistry PerformanceStatistics"},
+            {"kind": "coreClock", "name": "Core Clock", "value": 2250, "unit": "MHz", "source": "IORegistry PerformanceStatistics"},
+            {"kind": "memoryClock", "name": "Memory Clock", "value": 1000.5, "unit": "MHz", "source": "IORegistry PerformanceStatistics"},
+            {"kind": "load", "name": "GPU Load", "value": 45.3, "unit": "%", "source": "IORegistry PerformanceStatistics"}],
+        "properties": {"PCI Slot": "0000:03:00.0", "driver": "amdgpu"}
+    })"));
+    EXPECT_EQ(document["gpus"][1]["readings"], Json::array());
+}
+
+TEST(JsonReport, EdgeCasesStayWithinTheSchema) {
+    auto gpus = testing::workstationReports();
+    EXPECT_EQ(schemaViolations(report(gpus)), "");
+
+    gpus[0].device.raw = {{"EDID Name", "bad \xff byte"}};                 // no slot; not UTF-8
+    gpus[0].readings = {{.name = "GPU Load", .value = "N/A", .unit = "%"}, // no number
+                        {.name = "GPU Load", .value = "12", .unit = "percent"}};
+    gpus.push_back(GPUReport{.device = noGPUPlaceholder()});
+    const auto document = report(gpus);
+    EXPECT_EQ(schemaViolations(document), "");
+    EXPECT_FALSE(document["gpus"][0].contains("pciSlot"));
+    EXPECT_EQ(document["gpus"][0]["properties"]["EDID Name"], "bad \uFFFD byte");
+    EXPECT_EQ(document["gpus"][0]["readings"], Json::array());
+    EXPECT_EQ(document["gpus"].size(), 2u) << "the placeholder is no GPU";
+    EXPECT_EQ(report({GPUReport{.device = noGPUPlaceholder()}})["gpus"], Json::array());
+}
+
+TEST(JsonReport, SchemaRejectsWhatTheReportNeverPrints) {
+    const auto valid = report(testing::workstationReports());
+    const std::vector<std::pair<Json::json_pointer, Json>> faults{
+        {Json::json_pointer("/generated"), "2026-12-05 04:46:12 +0000"},
+        {Json::json_pointer("/gpus/0/readings/0/value"), "45"},
+        {Json::json_pointer("/gpus/0/readings/0/kind"), "voltage"},
+        {Json::json_pointer("/gpus/0/displays/0/main"), "Yes"},
+        {Json::json_pointer("/gpus/0/properties/driver"), 1},
+        {Json::json_pointer("/gpus/0/extra"), true},
+    };
+    for (const auto& [pointer, value] : faults) {
+        auto document = valid;
+        document[pointer] = value;
+        EXPECT_NE(schemaViolations(document), "") << pointer.to_string();
+    }
+    auto document = valid;
+    document["gpus"][1].erase("name");
+    EXPECT_NE(schemaViolations(document), "") << "a missing field";
+}
+
+} // namespace
+} // namespace tarsik

@@ -1,0 +1,89 @@
+#include "texts/prometheus_report.h"
+#include "texts/sample_reports.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace tarsik {
+namespace {
+
+TEST(PrometheusReport, BaseUnitsOneFamilyAtATime) {
+    EXPECT_EQ(prometheusReport(testing::workstationReports()),
+              R"(# HELP tarsik_gpu_info The GPU as tarsik-report names it; always 1.
+# TYPE tarsik_gpu_info gauge
+tarsik_gpu_info{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT",vendor="AMD",chipset="AMD Radeon RX 6800 XT",type="Discrete",bus="PCIe",device_id="0x73bf",revision_id="0x00c1"} 1
+tarsik_gpu_info{slot="0000:01:00.0",gpu="NVIDIA RTX A4000",vendor="NVIDIA",chipset="NVIDIA RTX A4000",type="Discrete",bus="PCIe",device_id="0x24b0",revision_id="0x00a1"} 1
+# HELP tarsik_gpu_memory_total_bytes Memory of the GPU (VRAM, or the working set of a GPU that shares system memory), as precise as the window shows it.
+# TYPE tarsik_gpu_memory_total_bytes gauge
+tarsik_gpu_memory_total_bytes{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 17179869184
+# HELP tarsik_gpu_temperature_celsius GPU temperature.
+# TYPE tarsik_gpu_temperature_celsius gauge
+tarsik_gpu_temperature_celsius{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 45
+# HELP tarsik_gpu_power_watts GPU power draw.
+# TYPE tarsik_gpu_power_watts gauge
+tarsik_gpu_power_watts{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 72.5
+# HELP tarsik_gpu_fan_rpm GPU fan speed in revolutions per minute.
+# TYPE tarsik_gpu_fan_rpm gauge
+tarsik_gpu_fan_rpm{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 1200
+# HELP tarsik_gpu_core_clock_hertz GPU core clock.
+# TYPE tarsik_gpu_core_clock_hertz gauge
+tarsik_gpu_core_clock_hertz{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 2250000000
+# HELP tarsik_gpu_memory_clock_hertz GPU memory clock.
+# TYPE tarsik_gpu_memory_clock_hertz gauge
+tarsik_gpu_memory_clock_hertz{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 1000500000
+# HELP tarsik_gpu_load_ratio GPU load, from 0 to 1.
+# TYPE tarsik_gpu_load_ratio gauge
+tarsik_gpu_load_ratio{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 0.453
+)");
+    EXPECT_EQ(prometheusReport({GPUReport{.device = noGPUPlaceholder()}}), "");
+}
+
+TEST(PrometheusReport, LabelValuesAreEscapedAndUtf8) {
+    EXPECT_EQ(prometheusLabelValue(R"(a\b"c)"), R"(a\\b\"c)");
+    EXPECT_EQ(prometheusLabelValue("two\nlines\t°C"), "two\\nlines\t°C");
+    EXPECT_EQ(prometheusLabelValue("bad \xff byte"), "bad \uFFFD byte");
+}
+
+TEST(PrometheusReport, SizesAndRepeatedSeries) {
+    auto gpus = testing::workstationReports();
+    gpus[1] = gpus[0]; // the same slot and name twice
+    gpus[0].device.vram = "7.98 GB";
+    EXPECT_NE(prometheusReport(gpus).find("} 8568459756\n"), std::string::npos) << "7.98 GiB, rounded";
+    const auto text = prometheusReport(gpus);
+    EXPECT_EQ(text.find("tarsik_gpu_info{"), text.rfind("tarsik_gpu_info{")) << text;
+    for (const char* unknown : {"Unknown", "16", "GB", "-1 GB", "16 GiB", "nan GB"}) {
+        gpus[0].device.vram = unknown;
+        EXPECT_EQ(prometheusReport(gpus).find("tarsik_gpu_memory_total_bytes{"), std::string::npos)
+            << unknown;
+    }
+}
+
+// The exposition format's own checker, on labels that need every escape.
+TEST(PrometheusReport, PassesPromtool) {
+    if (std::system("command -v promtool >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "promtool is not installed (Debian package prometheus)";
+    }
+    auto gpus = testing::workstationReports();
+    gpus[1].device.name = "Odd \"GPU\" \\ with\na line feed and \xff";
+    gpus[1].device.raw.clear();
+    const auto file = std::filesystem::temp_directory_path() / "tarsik-promtool-test.prom";
+    std::ofstream(file) << prometheusReport(gpus);
+    const auto command = "promtool check metrics < " + file.string() + " 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        output += buffer;
+    }
+    const int status = ::pclose(pipe);
+    std::filesystem::remove(file);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_EQ(output, "");
+}
+
+} // namespace
+} // namespace tarsik
