@@ -1,5 +1,6 @@
 #include "platform/soc_gpu_statistics.h"
 
+#include "platform/diagnostics.h"
 #include "platform/file_reader.h"
 #include "platform/pci_device.h"
 
@@ -182,10 +183,12 @@ PropertyValue::Dictionary socGpuStatistics(const PlatformGpu& gpu, const SystemP
         }
     };
     add("Temperature(C)", temperature(gpu, paths));
-    if (!isRuntimeSuspended(gpu.directory)) {
-        add("Core Clock(MHz)", coreClockMHz(gpu));
-        add("Device Utilization %", load(gpu, loadWindow));
+    if (isRuntimeSuspended(gpu.directory)) {
+        diagnose("GPU " + gpu.busAddress + " sleeps (runtime-suspended); only its thermal zone is read");
+        return statistics;
     }
+    add("Core Clock(MHz)", coreClockMHz(gpu));
+    add("Device Utilization %", load(gpu, loadWindow));
     return statistics;
 }
 
