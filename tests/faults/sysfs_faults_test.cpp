@@ -160,6 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Machines, SysfsFaults,
 struct Unplugged {
     const char* machine;
     const char* slot;
+    const char* folder = nullptr; // a PCI GPU's folder when not given
 };
 
 class UnpluggedGpu : public ::testing::TestWithParam<Unplugged> {
@@ -176,8 +177,8 @@ std::set<std::string> without(const std::set<std::string>& lines, const std::str
 }
 
 TEST_P(UnpluggedGpu, VanishingMidScanLeavesTheOtherGpusAlone) {
-    const auto [machine, slot] = GetParam();
-    const std::string folder = std::string("sys/bus/pci/devices/") + slot;
+    const auto [machine, slot, device] = GetParam();
+    const std::string folder = device != nullptr ? device : std::string("sys/bus/pci/devices/") + slot;
     const FixtureTree tree(machine);
     const auto clean = readEverything(tree);
     int runs = 0;
@@ -201,12 +202,13 @@ TEST_P(UnpluggedGpu, VanishingMidScanLeavesTheOtherGpusAlone) {
     std::cout << machine << " " << slot << ": unplugged at each of " << runs << " opens\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, UnpluggedGpu,
-                         ::testing::Values(Unplugged{"workstation", "0000:03:00.0"},
-                                           Unplugged{"workstation", "0000:01:00.0"},
-                                           Unplugged{"gaming-desktop", "0000:03:00.0"},
-                                           Unplugged{"intel-arc-desktop", "0000:07:00.0"},
-                                           Unplugged{"hybrid-laptop", "0000:00:02.0"}));
+INSTANTIATE_TEST_SUITE_P(
+    Machines, UnpluggedGpu,
+    ::testing::Values(Unplugged{"workstation", "0000:03:00.0"}, Unplugged{"workstation", "0000:01:00.0"},
+                      Unplugged{"gaming-desktop", "0000:03:00.0"},
+                      Unplugged{"intel-arc-desktop", "0000:07:00.0"},
+                      Unplugged{"hybrid-laptop", "0000:00:02.0"},
+                      Unplugged{"rk3588-board", "fb000000.gpu", "sys/devices/platform/fb000000.gpu"}));
 
 } // namespace
 } // namespace tarsik
