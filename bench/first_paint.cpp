@@ -7,8 +7,11 @@
 #include "platform/profiler_location.h"
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
-#include "ui/shell/app_theme.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/font_preload.h"
+#include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
+#include "ui/shell/server_decorations.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -18,11 +21,14 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
 // Quits at the first paint of the watched widget once `ready` says so.
 class FirstPaint : public QObject {
+    Q_OBJECT
+
   public:
     explicit FirstPaint(std::function<bool()> ready) : ready_(std::move(ready)) {}
 
@@ -42,7 +48,17 @@ class FirstPaint : public QObject {
 
 int main(int argc, char* argv[]) {
     const char* mode = argc > 1 ? argv[1] : "tarsik";
+    // As the app starts: decorations left to a compositor that draws them, and the font
+    // configuration read on another core meanwhile.
+    std::optional<tarsik::FontPreload> fonts;
+    if (std::strcmp(mode, "bare") != 0) {
+        tarsik::preferServerDecorations();
+        fonts.emplace();
+    }
     QApplication app(argc, argv);
+    if (fonts) {
+        fonts->wait();
+    }
     if (std::strcmp(mode, "bare") == 0) {
         QWidget window;
         window.resize(760, 540);
@@ -51,13 +67,14 @@ int main(int argc, char* argv[]) {
         window.show();
         return QApplication::exec();
     }
-    tarsik::applyAppTheme(app);
+    tarsik::applyAppTheme();
     auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices(
         tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));
     tarsik::GPUStore store(std::make_shared<tarsik::PooledCollector>(collector));
     QTemporaryDir folder;
     QSettings settings(folder.filePath("settings.ini"), QSettings::IniFormat);
-    auto* window = new tarsik::MainWindow(store, settings);
+    tarsik::AppCommands commands(store, settings);
+    auto* window = new tarsik::MainWindow(store, settings, commands);
     const bool waitForRefresh = std::strcmp(mode, "refreshed") == 0;
     FirstPaint quitter([&store, waitForRefresh] { return store.refreshCount() >= (waitForRefresh ? 2 : 1); });
     window->installEventFilter(&quitter);
@@ -68,3 +85,5 @@ int main(int argc, char* argv[]) {
     window->show();
     return QApplication::exec();
 }
+
+#include "first_paint.moc"

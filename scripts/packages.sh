@@ -1,8 +1,8 @@
 # Debian 12 packages, and a helper that installs only the missing ones. Sourced by scripts/run
 # and scripts/test.
 
-# Compiler, build tools, Qt 6 (widgets, QtConcurrent, QtTest), QCoro, nlohmann-json, pci.ids.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common)
+# Compiler, build tools, Qt 6 (widgets, QtConcurrent, QtTest), fontconfig, wayland-client, QCoro, nlohmann-json, pci.ids.
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libfontconfig-dev libwayland-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common)
 # GoogleTest/GMock for the tests, Google Benchmark for bench/; valijson and jsonschema check the
 # report's JSON against its schema, promtool (prometheus) its metrics.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libvalijson-dev python3-jsonschema prometheus)

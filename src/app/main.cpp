@@ -4,19 +4,24 @@
 #include "platform/profiler_location.h"
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/main_window.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/font_preload.h"
+#include "ui/shell/app_commands.h"
+#include "ui/shell/server_decorations.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    tarsik::preferServerDecorations();
+    tarsik::FontPreload fonts;
     QApplication app(argc, argv);
+    fonts.wait();
     QApplication::setApplicationName("Tarsik");
     QApplication::setOrganizationName("Tarsik");
     QApplication::setDesktopFileName("org.tarsik.Tarsik");
-    tarsik::applyAppTheme(app);
+    tarsik::applyAppTheme();
     // As tarsik-report --verbose: why a source gave nothing, on standard error.
     if (qEnvironmentVariableIntValue("TARSIK_VERBOSE") != 0) {
         tarsik::platform::setDiagnosticSink(tarsik::platform::standardErrorSink());
@@ -27,8 +32,8 @@ int main(int argc, char* argv[]) {
         tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));
     tarsik::GPUStore store(std::make_shared<tarsik::PooledCollector>(collector));
     QSettings settings;
-
-    (new tarsik::MainWindow(store, settings))->show();
+    tarsik::AppCommands commands(store, settings);
+    commands.openMainWindow();
     const int status = QApplication::exec();
 
     // Quitting does not wait for a refresh: the pools are left to the process's end, and a

@@ -1,5 +1,5 @@
-#include "ui/shell/app_theme.h"
-#include "ui/shell/symbols.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/symbols.h"
 #include "ui/tabs/graphics_card_view.h"
 #include "ui/tabs/info_row.h"
 

@@ -1,5 +1,5 @@
 #include "store/fake_async_collector.h"
-#include "ui/shell/app_theme.h"
+#include "ui/kit/app_theme.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    tarsik::applyAppTheme(app);
+    tarsik::applyAppTheme();
     ::testing::InitGoogleTest(&argc, argv);
     const int failed = RUN_ALL_TESTS();
     // Let the tasks the tests left waiting end, so that the leak check sees only real leaks.

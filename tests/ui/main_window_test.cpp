@@ -2,7 +2,8 @@
 #include "collector/gpu_info_collector.h"
 #include "platform/process_runner.h"
 #include "store/pooled_collector.h"
-#include "ui/shell/button_styles.h"
+#include "ui/kit/button_styles.h"
+#include "ui/shell/app_commands.h"
 #include "ui/shell/footer_status_view.h"
 #include "ui/shell/gpu_selector_view.h"
 #include "ui/shell/header_view.h"
@@ -17,6 +18,8 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
@@ -44,16 +47,27 @@ struct MainWindowTest : ::testing::Test {
     QSettings settings{folder.filePath("settings.ini"), QSettings::IniFormat};
 };
 
-TEST(TabBarLayout, SharesTheWidthAndScrollsBelow566) {
-    const auto at600 = tabLayout(600, 5);
-    EXPECT_FALSE(at600.scrolling);
-    EXPECT_DOUBLE_EQ(at600.labelWidth, 88.8);
-    EXPECT_FALSE(tabLayout(566, 5).scrolling) << "exactly 82 per label";
-    const auto at560 = tabLayout(560, 5);
-    EXPECT_TRUE(at560.scrolling) << "80.8 per label";
-    EXPECT_DOUBLE_EQ(at560.labelWidth, 108);
-    EXPECT_TRUE(tabLayout(0, 5).scrolling);
-    EXPECT_TRUE(tabLayout(100, 0).scrolling);
+// At every window width the tabs fill the bar between its paddings of 12, and each title shrinks
+// (down to 0.7) rather than being cut; below a bar of 566 the tabs scroll instead.
+TEST(TabBarLayout, TitlesShrinkAndTheRowSpansTheBarAtEveryWidth) {
+    StoreWithDevices machine({});
+    MainWindowView view(*machine.store);
+    view.show();
+    const TabBar& bar = *view.tabBar();
+    for (int width = 600; width <= 1200; ++width) {
+        view.resize(width, 540);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(bar.layout().scrolling) << width;
+        EXPECT_EQ(bar.buttons().front()->x(), 12) << width;
+        EXPECT_EQ(bar.buttons().back()->geometry().right() + 1, width - 12) << width;
+        for (auto* button : bar.buttons()) {
+            EXPECT_FALSE(button->fittedText().elided) << button->text().toStdString() << " at " << width;
+        }
+    }
+    view.setMinimumSize(0, 0);
+    view.resize(560, 540);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(bar.layout().scrolling);
 }
 
 TEST_F(MainWindowTest, PickerChipAndFooterFollowTheStore) {
@@ -92,44 +106,127 @@ TEST_F(MainWindowTest, PickerChipAndFooterFollowTheStore) {
     EXPECT_EQ(store.selectedID(), store.devices()[1].id);
 }
 
+TEST(GPUSelector, ThePickerGrowsWithTheWindowFrom150To320) {
+    const QString name = "Intel CoffeeLake-S GT2 [UHD Graphics 630]";
+    StoreWithDevices machine({GPUDevice{.name = name.toStdString()}});
+    GPUSelectorView selector(*machine.store);
+    selector.show();
+    const QComboBox& picker = *selector.picker();
+    int previous = 0;
+    for (const int width : {280, 360, 420, 736, 1176}) {
+        selector.resize(width, selector.height());
+        QCoreApplication::processEvents();
+        EXPECT_GE(picker.width(), std::max(150, previous)) << width;
+        EXPECT_LE(picker.width(), 320) << width;
+        previous = picker.width();
+    }
+    EXPECT_EQ(picker.width(), 320);
+    QStyleOptionComboBox option;
+    option.initFrom(&picker);
+    const QRect text =
+        picker.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &picker);
+    EXPECT_GE(text.width(), picker.fontMetrics().horizontalAdvance(name)) << "the whole name fits in 320";
+}
+
 TEST_F(MainWindowTest, TabBarInTheWindowSwitchesContentOnly) {
     StoreWithDevices machine({GPUDevice{.name = "A"}});
     MainWindowView view(*machine.store);
     view.resize(600, 460);
     view.show();
     QTest::qWait(10);
-    EXPECT_EQ(view.tabBar()->selectedTab(), 0);
-    emit view.tabBar()->selected(2);
+    EXPECT_EQ(view.tabBar()->selectedTab(), TabID::GraphicsCard);
+    emit view.tabBar()->selected(TabID::Advanced);
     EXPECT_NE(dynamic_cast<AdvancedView*>(view.currentTabContent()), nullptr);
     EXPECT_EQ(machine.fake->inventories.size(), 1u) << "switching tabs starts nothing";
 }
 
-TEST_F(MainWindowTest, MenusAndASecondWindowShareTheOneStore) {
+std::vector<MainWindow*> mainWindows() {
+    std::vector<MainWindow*> windows;
+    for (auto* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<MainWindow*>(widget); window && window->isVisible()) {
+            windows.push_back(window);
+        }
+    }
+    return windows;
+}
+
+void closeMainWindows() {
+    for (auto* window : mainWindows()) {
+        window->close();
+    }
+    QTest::qWait(10);
+}
+
+TEST_F(MainWindowTest, ANewWindowOpensBesideTheFirstOverTheSameStore) {
     auto fake = std::make_shared<testing::FakeAsyncCollector>();
     fake->fastDevices = {GPUDevice{.name = "A"}};
     GPUStore store(fake);
-    auto* first = new MainWindow(store, settings);
-    first->show();
-    ASSERT_NE(menuAction(*first, "About Tarsik"), nullptr);
-    EXPECT_EQ(menuAction(*first, "Quit Tarsik")->shortcut(), QKeySequence("Ctrl+Q"));
-    EXPECT_EQ(menuAction(*first, "Tarsik Help")->shortcut(), QKeySequence("Ctrl+Shift+?"));
+    AppCommands commands(store, settings);
+    MainWindow* first = commands.openMainWindow();
+    commands.newWindowAction().trigger();
+    ASSERT_EQ(mainWindows().size(), 2u);
+    MainWindow* second = mainWindows()[0] == first ? mainWindows()[1] : mainWindows()[0];
+    EXPECT_EQ(second->geometry().topLeft(), first->geometry().topLeft() + QPoint(28, 28));
 
-    menuAction(*first, "New Window")->trigger();
-    MainWindow* second = nullptr;
-    for (auto* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = dynamic_cast<MainWindow*>(widget);
-            window && window != first && window->isVisible()) {
-            second = window;
-        }
-    }
-    ASSERT_NE(second, nullptr);
     fake->releaseInventory(0, {GPUDevice{.name = "A"}, GPUDevice{.name = "B"}});
     QTest::qWait(20);
     EXPECT_EQ(first->view()->footer()->countText(), "2");
     EXPECT_EQ(second->view()->footer()->countText(), "2") << "one refresh shows in both";
-    first->close();
-    second->close();
-    QTest::qWait(10);
+    closeMainWindows();
+}
+
+// The menu bar comes on top of the content's size; panels leave no room for their shadows.
+TEST_F(MainWindowTest, TheContentHasTheIdealSizeAndTheStacksGaps) {
+    StoreWithDevices machine({GPUDevice{.name = "A"}});
+    AppCommands commands(*machine.store, settings);
+    MainWindow* window = commands.openMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    MainWindowView& view = *window->view();
+    EXPECT_EQ(view.size(), MainWindow::idealContentSize);
+    const auto frameOf = [&view](const QWidget* part) {
+        return QRect(part->mapTo(&view, QPoint()), part->size());
+    };
+    EXPECT_EQ(frameOf(view.selector()).top() - frameOf(view.header()).bottom() - 1, 9);
+    EXPECT_EQ(view.height() - frameOf(view.footer()).bottom() - 1, 16);
+    const QImage image = view.grab().toImage();
+    for (const QWidget* panel : std::initializer_list<const QWidget*>{view.header(), view.footer()}) {
+        const QRect area = frameOf(panel);
+        EXPECT_EQ(image.pixel(area.center().x(), area.bottom()), image.pixel(area.left(), area.center().y()))
+            << "the panel's outline runs along its bottom edge";
+    }
+    window->close();
+}
+
+// The keys go through the application's real shortcut map, from whichever window is active.
+TEST_F(MainWindowTest, TheCommandKeysWorkFromEveryWindow) {
+    StoreWithDevices machine({GPUDevice{.name = "A"}});
+    AppCommands commands(*machine.store, settings);
+    MainWindow* main = commands.openMainWindow();
+    const auto pressIn = [](QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, key, modifiers);
+    };
+
+    // X11 and Wayland hand Ctrl+Shift+/ to the shortcut map as Ctrl+?; other platforms keep the Shift.
+    pressIn(main, Qt::Key_Question, Qt::ControlModifier);
+    QWidget* help = commands.helpPresenter().window();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    help->close();
+    pressIn(main, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(help->isVisible());
+
+    commands.aboutPresenter().show();
+    pressIn(commands.aboutPresenter().window(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(mainWindows().size(), 2u) << "New Window from the About window";
+
+    closeMainWindows();
+    QSignalSpy quit(&commands.quitAction(), &QAction::triggered);
+    pressIn(help, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quit.count(), 1) << "Quit from the Help window, the last one open";
+    commands.aboutPresenter().window()->close();
+    help->close();
 }
 
 // Quitting while the profiler hangs: the event loop ends at once and the hanging child is ended.
@@ -144,11 +241,11 @@ TEST_F(MainWindowTest, QuitDuringAHangingRefreshEndsAtOnce) {
         .profiler = script,
     });
     GPUStore store(std::make_shared<PooledCollector>(collector));
-    const QPointer<MainWindow> window = new MainWindow(store, settings);
-    QTimer::singleShot(500, window, [window] { menuAction(*window, "Quit Tarsik")->trigger(); });
+    AppCommands commands(store, settings);
     QElapsedTimer elapsed;
     elapsed.start();
-    window->show();
+    const QPointer<MainWindow> window = commands.openMainWindow();
+    QTimer::singleShot(500, window, [window] { menuAction(*window, "Quit Tarsik")->trigger(); });
     ASSERT_TRUE(store.isRefreshing());
     QApplication::exec();
     EXPECT_LT(elapsed.elapsed(), 3000) << "the event loop did not wait for the profiler";

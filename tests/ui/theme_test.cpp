@@ -1,27 +1,14 @@
-#include "ui/shell/button_styles.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/glass_panel.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/button_styles.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/panels.h"
+#include "ui/kit/text_styles.h"
 
+#include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace tarsik {
 namespace {
-
-TEST(Symbols, EveryNameTheViewsUseShipsWithTheProgram) {
-    for (const char* name :
-         {"cpu", "display", "display.and.arrow.down", "display.trianglebadge.exclamationmark", "info.circle",
-          "waveform.path.ecg", "slider.horizontal.3", "checkmark.seal", "arrow.clockwise.circle",
-          "bolt.horizontal.circle", "wrench.and.screwdriver", "lock.shield", "power.circle",
-          "questionmark.circle", "questionmark.circle.fill", "arrow.clockwise",
-          "arrow.triangle.2.circlepath.circle.fill", "heart.fill"}) {
-        EXPECT_TRUE(hasSymbol(QString::fromUtf8(name))) << name;
-        EXPECT_FALSE(symbolPixmap(QString::fromUtf8(name), 16, Qt::white, 1).isNull()) << name;
-    }
-    EXPECT_FALSE(hasSymbol(QStringLiteral("no.such.symbol")));
-}
 
 TEST(FittingLabel, ShrinksDownToItsMinimumScaleBeforeCutting) {
     const FittingLabel::Style style{.font = systemFont(13), .maxLines = 1, .minScale = 0.82};
@@ -72,24 +59,36 @@ TEST(Buttons, PressFadesToTheStyleOpacityAndBack) {
     }
 }
 
-TEST(Buttons, TabLabelTakesTheWidthTheBarGivesIt) {
-    GlassTabButton tab(QStringLiteral("display"), QStringLiteral("Graphics Card"));
-    tab.setLabelWidth(108);
-    EXPECT_EQ(tab.sizeHint().width(), 108 + 2 * 10);
-    EXPECT_EQ(tab.sizeHint().height(), 18 + 2 * 10);
-    MetallicActionButton refresh(QStringLiteral("arrow.clockwise"), QStringLiteral("Refresh"), false);
-    refresh.setMinimumLabelWidth(400);
-    EXPECT_EQ(refresh.sizeHint().width(), 400 + 2 * 13);
+// The menus' separators stand out from the dark menu background as clearly as the scroll handles.
+TEST(Theme, MenuSeparatorsShowOnTheDarkPalette) {
+    QMenu menu;
+    menu.addAction(QStringLiteral("About Tarsik"));
+    QAction* separator = menu.addSeparator();
+    menu.addAction(QStringLiteral("New Window"));
+    menu.adjustSize();
+    const QImage image = menu.grab().toImage();
+    const QRect area = menu.actionGeometry(separator);
+    const int background = qGray(image.pixel(area.left() + 1, area.top()));
+    int contrast = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            contrast = std::max(contrast, std::abs(qGray(image.pixel(x, y)) - background));
+        }
+    }
+    EXPECT_GE(contrast, 40) << "grey levels above the background";
 }
 
-TEST(Panels, KeepTheirOutlineAndShadowInsideTheirBounds) {
-    MetallicPanel panel;
-    for (const QSize size : {QSize(10, 10), QSize(640, 90)}) {
-        panel.resize(size);
-        EXPECT_EQ(panel.panelRect().top(), 0);
-        EXPECT_EQ(panel.panelRect().height(), size.height() - MetallicPanel::shadowExtent);
-        EXPECT_EQ(panel.panelRect().width(), size.width());
-    }
+// Where the window system offers no move of its own (as here), the window follows the pointer.
+TEST(Panels, DraggingTheBackgroundMovesTheWindow) {
+    MetallicBackgroundView window;
+    window.setGeometry(100, 100, 300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QPoint before = window.pos();
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(&window, QPoint(45, 35));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(45, 35));
+    EXPECT_EQ(window.pos(), before + QPoint(40, 30));
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -15,25 +14,16 @@ GPUDevice radeon(std::vector<DisplayInfo> displays = {}) {
     return GPUDevice{.name = "Radeon", .vendor = "AMD", .vram = "16 GB", .displays = std::move(displays)};
 }
 
-TEST(ValidationView, ReportHasTwelveLinesPlusOnePerDisplayAndAUtcTimeStamp) {
-    StoreWithDevices machine({radeon({DisplayInfo{.name = "A", .resolution = "2560 x 1440"},
-                                      DisplayInfo{.name = "B", .resolution = "1920 x 1080"}})});
+// The report's form is the texts' own; the tab stamps it with its own time.
+TEST(ValidationView, TheReportCarriesTheTabsTimeStamp) {
+    StoreWithDevices machine({radeon({DisplayInfo{.name = "A", .resolution = "2560 x 1440"}})});
     ValidationView view(*machine.store);
     view.show();
     const auto lines = view.currentReport().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 14);
-    EXPECT_EQ(lines[0], QStringLiteral("Tarsik Validation Report"));
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^Generated: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000$"))
-            .match(lines[1])
-            .hasMatch())
-        << lines[1].toStdString();
+    ASSERT_EQ(lines.size(), 13);
     EXPECT_EQ(lines[1], QStringLiteral("Generated: ") +
                             view.generatedAt().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
                             QStringLiteral(" +0000"));
-    EXPECT_EQ(lines[11], QStringLiteral("Displays: 2"));
-    EXPECT_EQ(lines[12], QStringLiteral("Display: A - 2560 x 1440"));
-    EXPECT_EQ(lines[13], QStringLiteral("Display: B - 1920 x 1080"));
 }
 
 TEST(ValidationView, WithoutAGPUTheReportIsOneLine) {

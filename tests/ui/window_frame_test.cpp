@@ -40,6 +40,14 @@ TEST(WindowFrame, RestoreRules) {
     EXPECT_FALSE(restorableFrame("{{1e300, 0}, {800, 600}}", oneScreen));
 }
 
+TEST(WindowFrame, CentringCentresTheDecoratedFrame) {
+    const QMargins titleBar(1, 28, 1, 4);
+    const QRect window = centredWindow(QSize(760, 540), titleBar, oneScreen.front());
+    EXPECT_EQ(window.size(), QSize(760, 540));
+    const QRect frame = window.marginsAdded(titleBar);
+    EXPECT_LE((frame.center() - oneScreen.front().center()).manhattanLength(), 1);
+}
+
 struct KeeperFixture : ::testing::Test {
     QTemporaryDir folder;
     QSettings settings{folder.filePath("settings.ini"), QSettings::IniFormat};
@@ -53,7 +61,7 @@ TEST_F(KeeperFixture, ManyResizesWriteOnceAfterTheQuietPeriodAndCloseWritesAtOnc
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QTest::qWait(300);
-    settings.remove(windowFrameKey);
+    EXPECT_FALSE(settings.contains(windowFrameKey)) << "placing the window is no move of the user's";
 
     for (int i = 0; i < 20; ++i) {
         window.resize(700 + i, 500 + i);
@@ -71,13 +79,28 @@ TEST_F(KeeperFixture, ManyResizesWriteOnceAfterTheQuietPeriodAndCloseWritesAtOnc
     QTest::qWait(300);
 }
 
-TEST_F(KeeperFixture, RestoresAValidFrameAndNeverWritesForAHiddenWindow) {
+// Launching writes nothing: a restored frame stays as saved, and so does one too small to use.
+TEST_F(KeeperFixture, LaunchingKeepsTheSavedValueAndAHiddenWindowNeverWrites) {
+    const std::pair<const char*, QRect> launches[] = {{"{{10, 20}, {640, 480}}", QRect(10, 20, 640, 480)},
+                                                      {"{{10, 20}, {500, 500}}", QRect()}};
+    for (const auto& [saved, restored] : launches) {
+        settings.setValue(windowFrameKey, saved);
+        QWidget launched;
+        launched.resize(760, 540);
+        WindowFrameKeeper keeper(&launched, settings);
+        keeper.restore();
+        launched.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&launched));
+        QTest::qWait(300);
+        EXPECT_EQ(settings.value(windowFrameKey).toString(), saved);
+        if (restored.isValid()) {
+            EXPECT_EQ(launched.geometry(), restored);
+        }
+    }
+
     settings.setValue(windowFrameKey, "{{10, 20}, {640, 480}}");
     WindowFrameKeeper keeper(&window, settings);
     keeper.restore();
-    EXPECT_EQ(window.geometry(), QRect(10, 20, 640, 480));
-    EXPECT_EQ(window.minimumSize(), QSize(600, 460));
-
     window.resize(900, 700); // not visible: nothing is written
     QTest::qWait(300);
     EXPECT_EQ(settings.value(windowFrameKey).toString(), "{{10, 20}, {640, 480}}");

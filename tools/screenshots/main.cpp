@@ -1,28 +1,50 @@
-#include "fixture_machine.h"
+// Pictures of the real window over fixture machines: the real collector and store read a
+// machine's sysfs tree (tests/fixtures/sysfs/<machine>) in place of the system's, and the
+// display profiler the collector starts is this tool again, profiling that tree.
+//   tarsik-screenshots FOLDER            every tab of each machine, the Help and About windows
+//   tarsik-screenshots --profile ROOT    the display profile of the tree at ROOT (as the profiler)
+#include "collector/gpu_info_collector.h"
+#include "platform/applesmc_service.h"
+#include "platform/process_runner.h"
+#include "platform/sysfs_gpu_device_list.h"
+#include "platform/sysfs_registry_source.h"
+#include "profiler/display_profile.h"
 #include "store/gpu_store.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/glass_panel.h"
-#include "ui/shell/help_view.h"
+#include "store/pooled_collector.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/font_preload.h"
+#include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/main_window_view.h"
 #include "ui/shell/tab_bar.h"
-#include "ui/shell/window_presenters.h"
-#include "ui/tabs/advanced_view.h"
-#include "ui/tabs/graphics_card_view.h"
-#include "ui/tabs/sensors_view.h"
-#include "ui/tabs/validation_view.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVBoxLayout>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 
 using namespace tarsik;
 
 namespace {
+
+// The host's NVML would answer for the host's GPUs, so the pictures never load it.
+constexpr auto noNVML = "libnvidia-ml.so.absent-in-screenshots";
+
+struct Shot {
+    TabID tab;
+    const char* name;
+};
+constexpr Shot tabs[] = {{TabID::GraphicsCard, "graphics-card"},
+                         {TabID::Sensors, "sensors"},
+                         {TabID::Advanced, "advanced"},
+                         {TabID::Validation, "validation"},
+                         {TabID::Help, "help-tab"}};
 
 // Lets queued work (store tasks, layouts, paints) settle before a picture is taken.
 void settle() {
@@ -42,57 +64,101 @@ bool save(QWidget& widget, const QString& path) {
     return true;
 }
 
-// One tab as the main window shows it: on the window background, padded 12 at the sides.
-bool shootTab(QWidget* tab, const QString& path) {
-    MetallicBackgroundView window;
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->addWidget(tab);
-    window.resize(760, 560);
-    window.show();
-    return save(window, path);
+// The collector's display profiler for `root`: a script that runs this tool in profile mode.
+std::filesystem::path writeProfiler(const QTemporaryDir& folder, const std::filesystem::path& root) {
+    const std::filesystem::path script = folder.filePath("tarsik-profiler").toStdString();
+    std::ofstream(script) << "#!/bin/sh\nexec '" << QCoreApplication::applicationFilePath().toStdString()
+                          << "' --profile '" << root.string() << "'\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    return script;
+}
+
+struct Machine {
+    const char* name;
+    // A GPU whose sensors are pictured too, when it is not the one shown first, by its slot, and
+    // the word that names its picture.
+    const char* sensorsSlot = nullptr;
+    const char* sensorsPicture = nullptr;
+    bool auxiliaryWindows = false;
+};
+
+// Every tab of the main window over a machine, once its full refresh is in; the Sensors tab of
+// one more GPU; the Help and About windows.
+bool shootMachine(const Machine& fixture, const QString& folder) {
+    const QString machine = QString::fromUtf8(fixture.name);
+    const std::filesystem::path root =
+        std::filesystem::path(TARSIK_FIXTURES_DIR) / "sysfs" / machine.toStdString();
+    const platform::SystemPaths paths{.root = root};
+    QTemporaryDir scratch;
+    auto collector = std::make_shared<GPUInfoCollector>(platform::Services{
+        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .processRunner = std::make_shared<platform::PosixProcessRunner>(),
+        .profiler = writeProfiler(scratch, root),
+        .registry = std::make_shared<platform::SysfsRegistrySource>(paths, noNVML),
+        .smc = std::make_shared<platform::ApplesmcService>(paths),
+    });
+    GPUStore store(std::make_shared<PooledCollector>(collector));
+    QSettings settings(scratch.filePath("settings.ini"), QSettings::IniFormat);
+    AppCommands commands(store, settings);
+    MainWindow* window = commands.openMainWindow();
+    if (!QTest::qWaitFor([&store] { return store.refreshCount() >= 2 && !store.isRefreshing(); }, 20000)) {
+        std::fprintf(stderr, "%s: the refresh did not end\n", qPrintable(machine));
+        return false;
+    }
+    bool ok = true;
+    for (const auto& [tab, name] : tabs) {
+        emit window->view()->tabBar()->selected(tab);
+        window->view()->tabBar()->setSelectedTab(tab);
+        if (tab == TabID::Sensors) {
+            QTest::qWait(500); // full sensor discovery, asked for by the tab's first showing
+        }
+        ok =
+            save(*window, QStringLiteral("%1/%2-%3.png").arg(folder, machine, QString::fromUtf8(name))) && ok;
+    }
+    for (const auto& device : store.devices()) {
+        if (fixture.sensorsSlot != nullptr && pciSlotOf(device) != nullptr &&
+            *pciSlotOf(device) == fixture.sensorsSlot) {
+            store.selectGPU(device.id);
+            emit window->view()->tabBar()->selected(TabID::Sensors);
+            window->view()->tabBar()->setSelectedTab(TabID::Sensors);
+            QTest::qWait(500);
+            ok = save(*window, QStringLiteral("%1/%2-sensors-%3.png")
+                                   .arg(folder, machine, QString::fromUtf8(fixture.sensorsPicture))) &&
+                 ok;
+        }
+    }
+    if (fixture.auxiliaryWindows) {
+        commands.helpPresenter().show();
+        ok = save(*commands.helpPresenter().window(), folder + QStringLiteral("/help-window.png")) && ok;
+        commands.aboutPresenter().show();
+        ok = save(*commands.aboutPresenter().window(), folder + QStringLiteral("/about-window.png")) && ok;
+    }
+    window->close();
+    settle();
+    return ok;
 }
 
 } // namespace
 
-// Saves a PNG of each tab and of the Help and About windows, fed from a fixture machine.
 int main(int argc, char* argv[]) {
+    if (argc == 3 && std::strcmp(argv[1], "--profile") == 0) {
+        const auto text = profiler::displayProfile(platform::SystemPaths{.root = argv[2]}, noNVML) + "\n";
+        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : 1;
+    }
+    FontPreload fonts;
     QApplication app(argc, argv);
-    applyAppTheme(app);
+    fonts.wait();
+    applyAppTheme();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(folder);
 
-    GPUStore store(std::make_shared<screenshots::FixtureMachine>());
-    store.startupRefresh();
-    settle();
-
-    auto* card = new GraphicsCardView;
-    card->setGPU(store.selectedGPU());
-    bool ok = shootTab(card, folder + QStringLiteral("/graphics-card.png"));
-    ok = shootTab(new SensorsView(store), folder + QStringLiteral("/sensors.png")) && ok;
-    ok = shootTab(new AdvancedView(store), folder + QStringLiteral("/advanced.png")) && ok;
-    ok = shootTab(new ValidationView(store), folder + QStringLiteral("/validation.png")) && ok;
-    ok = shootTab(new HelpView, folder + QStringLiteral("/help-tab.png")) && ok;
-
-    // The whole main window, over a store of its own that starts up as the app's does.
-    QTemporaryDir settingsFolder;
-    QSettings settings(settingsFolder.filePath("settings.ini"), QSettings::IniFormat);
-    GPUStore windowStore(std::make_shared<screenshots::FixtureMachine>());
-    auto* window = new MainWindow(windowStore, settings);
-    window->show();
-    ok = save(*window, folder + QStringLiteral("/main-window.png")) && ok;
-    window->resize(600, 460);
-    ok = save(*window, folder + QStringLiteral("/main-window-minimum.png")) && ok;
-    window->resize(760, 540);
-    emit window->view()->tabBar()->selected(1);
-    window->view()->tabBar()->setSelectedTab(1);
-    ok = save(*window, folder + QStringLiteral("/main-window-sensors.png")) && ok;
-
-    HelpWindowPresenter help;
-    help.show();
-    ok = save(*help.window(), folder + QStringLiteral("/help-window.png")) && ok;
-    AboutWindowPresenter about;
-    about.show();
-    ok = save(*about.window(), folder + QStringLiteral("/about-window.png")) && ok;
+    bool ok = true;
+    for (const Machine& machine : {Machine{.name = "workstation",
+                                  .sensorsSlot = "0000:03:00.0",
+                                  .sensorsPicture = "radeon",
+                                  .auxiliaryWindows = true},
+                                   Machine{.name = "gpu-server"}}) {
+        ok = shootMachine(machine, folder) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -1,12 +1,13 @@
 #include "ui/shell/about_window.h"
 
-#include "ui/shell/app_theme.h"
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/panels.h"
+#include "ui/kit/symbols.h"
+#include "ui/kit/text_styles.h"
 #include "ui/shell/project_links.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
 
 #include <QLabel>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -40,6 +41,13 @@ QLabel* link(const QString& text, const QString& address, const QFont& font) {
     return label;
 }
 
+// Line breaking may split a word after "/" or "-" ("nlohmann/" above "json"); a word joiner
+// after each keeps every word whole, so the line breaks only at spaces.
+QString withWordsWhole(QString text) {
+    static const QRegularExpression joints(QStringLiteral("([/-])"));
+    return text.replace(joints, QStringLiteral("\\1\u2060"));
+}
+
 } // namespace
 
 AboutWindowContent::AboutWindowContent(QWidget* parent) : QWidget(parent) {
@@ -61,7 +69,7 @@ AboutWindowContent::AboutWindowContent(QWidget* parent) : QWidget(parent) {
     credits->addWidget(centred(QString::fromUtf8(ProjectLinks::authorCreditLine),
                                textFont(TextStyle::Body, QFont::DemiBold), AppTheme::textPrimary()));
     for (auto* item : {link(QString::fromUtf8(ProjectLinks::contactEmail),
-                            QString::fromUtf8(ProjectLinks::contactUrl), textFont(TextStyle::Body)),
+                            QString::fromUtf8(ProjectLinks::contactURL), textFont(TextStyle::Body)),
                        link(QStringLiteral("PayPal Donate"), QString::fromUtf8(ProjectLinks::donationPage),
                             textFont(TextStyle::Body, QFont::DemiBold))}) {
         if (item != nullptr) {
@@ -71,11 +79,12 @@ AboutWindowContent::AboutWindowContent(QWidget* parent) : QWidget(parent) {
     credits->addWidget(centred(QStringLiteral("Created for local macOS GPU diagnostics."),
                                textFont(TextStyle::Caption), AppTheme::textSecondary()));
     auto* creditsLine =
-        centred(QStringLiteral(
-                    "Credits: Linux sysfs, DRM and hwmon, NVML, pci.ids and amdgpu.ids, Qt 6, QCoro, "
-                    "nlohmann/json, tarsik-profiler, CMake, Ninja and GCC. No third-party update framework "
-                    "is bundled."),
+        centred(withWordsWhole(QStringLiteral(
+                    "Credits: Linux sysfs, DRM and hwmon, NVML, pci.ids and amdgpu.ids, Qt 6, "
+                    "QCoro, nlohmann/json, tarsik-profiler, CMake, Ninja and GCC. No third-party "
+                    "update framework is bundled.")),
                 textFont(TextStyle::Caption2), AppTheme::textTertiary());
+    creditsLine->setObjectName(QStringLiteral("credits"));
     creditsLine->setWordWrap(true);
     credits->addWidget(creditsLine);
 

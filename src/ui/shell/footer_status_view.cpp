@@ -1,10 +1,10 @@
 #include "ui/shell/footer_status_view.h"
 
 #include "store/gpu_store.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/status_square.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/status_square.h"
+#include "ui/kit/text_styles.h"
 
 #include <QHBoxLayout>
 
@@ -22,7 +22,7 @@ FooterStatusView::FooterStatusView(GPUStore& store, QWidget* parent)
       status_(caption("Ready", QFont::Medium, AppTheme::textSecondary())),
       count_(caption("0", QFont::Medium, AppTheme::textSecondary())) {
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(12, 8, 12, 8 + shadowExtent);
+    row->setContentsMargins(12, 8, 12, 8);
     row->setSpacing(8);
     row->addWidget(square_, 0, Qt::AlignVCenter);
     row->addWidget(caption("Status:", QFont::DemiBold, AppTheme::accent()));

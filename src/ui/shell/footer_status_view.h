@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/panels.h"
 
 namespace tarsik {
 
@@ -10,6 +10,8 @@ class StatusSquare;
 
 // "Status:" Ready or Refreshing, "GPUs:" and their count, and the version.
 class FooterStatusView : public MetallicPanel {
+    Q_OBJECT
+
   public:
     explicit FooterStatusView(GPUStore& store, QWidget* parent = nullptr);
 

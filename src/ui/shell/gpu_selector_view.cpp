@@ -1,35 +1,48 @@
 #include "ui/shell/gpu_selector_view.h"
 
 #include "store/gpu_store.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/text_styles.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QSignalBlocker>
 
 namespace tarsik {
+namespace {
+
+// At least 150 and at most 320 wide, 220 when room is short; it takes the room it is given
+// before the spacer beside it does.
+class GPUPicker : public QComboBox {
+    Q_OBJECT
+
+  public:
+    GPUPicker() {
+        setMinimumWidth(150);
+        setMaximumWidth(320);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override { return {220, QComboBox::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {150, QComboBox::minimumSizeHint().height()}; }
+};
+
+} // namespace
 
 GPUSelectorView::GPUSelectorView(GPUStore& store, QWidget* parent)
     : OutlinedBox(AppTheme::panelRaised(), AppTheme::border(), parent), store_(store),
-      picker_(new QComboBox) {
+      picker_(new GPUPicker) {
     auto* label = new FittingLabel("Active GPU", {.font = textFont(TextStyle::Subheadline, QFont::DemiBold),
                                                   .colour = AppTheme::textSecondary(),
                                                   .minScale = 0.82});
     label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
     picker_->setAccessibleName("GPU");
-    picker_->setMinimumWidth(150);
-    picker_->setMaximumWidth(320);
-    picker_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    picker_->setMinimumContentsLength(24);
-    picker_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(12, 6, 12, 6);
     row->setSpacing(8);
     row->addWidget(label, 0, Qt::AlignVCenter);
-    row->addWidget(picker_, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    row->addWidget(picker_, 1, Qt::AlignVCenter);
     row->addStretch();
 
     connect(picker_, &QComboBox::activated, this, [this](int index) {
@@ -63,3 +76,5 @@ void GPUSelectorView::update() {
 }
 
 } // namespace tarsik
+
+#include "gpu_selector_view.moc"

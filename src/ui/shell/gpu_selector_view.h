@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/panels.h"
 
 class QComboBox;
 
@@ -10,6 +10,8 @@ class GPUStore;
 
 // "Active GPU" and the picker of the store's devices; picking one selects it in the store.
 class GPUSelectorView : public OutlinedBox {
+    Q_OBJECT
+
   public:
     explicit GPUSelectorView(GPUStore& store, QWidget* parent = nullptr);
 

@@ -1,13 +1,13 @@
 #include "ui/shell/header_view.h"
 
 #include "store/gpu_store.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/button_styles.h"
-#include "ui/shell/fitting_label.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/button_styles.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/status_square.h"
+#include "ui/kit/symbols.h"
+#include "ui/kit/text_styles.h"
 #include "ui/shell/project_links.h"
-#include "ui/shell/status_square.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -77,7 +77,7 @@ HeaderView::HeaderView(GPUStore& store, QWidget* parent)
     buttons->addWidget(donate);
 
     auto* rows = new QVBoxLayout(this);
-    rows->setContentsMargins(14, 14, 14, 14 + shadowExtent);
+    rows->setContentsMargins(14, 14, 14, 14);
     rows->setSpacing(9);
     rows->addLayout(top);
     rows->addLayout(buttons);

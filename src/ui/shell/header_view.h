@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/panels.h"
 
 namespace tarsik {
 
@@ -11,6 +11,8 @@ class StatusSquare;
 
 // Title, the last-refresh chip, and the Refresh and donation buttons.
 class HeaderView : public MetallicPanel {
+    Q_OBJECT
+
   public:
     explicit HeaderView(GPUStore& store, QWidget* parent = nullptr);
 

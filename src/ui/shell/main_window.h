@@ -6,22 +6,25 @@ class QSettings;
 
 namespace tarsik {
 
+class AppCommands;
 class GPUStore;
 class MainWindowView;
 
-// A top-level main window over the one store: its content, its menus (About, New Window, Quit,
-// Help) and its saved frame. It deletes itself when closed.
+// A top-level main window over the one store: its content, the program's menus and its saved
+// frame. The content has the window's sizes; the menu bar comes on top. It deletes itself when
+// closed.
 class MainWindow : public QMainWindow {
+    Q_OBJECT
+
   public:
-    MainWindow(GPUStore& store, QSettings& settings);
+    static constexpr QSize idealContentSize{760, 540};
+    static constexpr QSize minimumContentSize{600, 460};
+
+    MainWindow(GPUStore& store, QSettings& settings, const AppCommands& commands);
 
     MainWindowView* view() const { return view_; }
 
   private:
-    void buildMenus();
-
-    GPUStore& store_;
-    QSettings& settings_;
     MainWindowView* view_;
 };
 

@@ -4,10 +4,10 @@
 #include "ui/shell/footer_status_view.h"
 #include "ui/shell/gpu_selector_view.h"
 #include "ui/shell/header_view.h"
-#include "ui/shell/help_view.h"
 #include "ui/shell/tab_bar.h"
 #include "ui/tabs/advanced_view.h"
 #include "ui/tabs/graphics_card_view.h"
+#include "ui/tabs/help_view.h"
 #include "ui/tabs/sensors_view.h"
 #include "ui/tabs/validation_view.h"
 
@@ -29,18 +29,19 @@ QWidget* padded(QWidget* widget, int left, int top, int right, int bottom) {
 
 MainWindowView::MainWindowView(GPUStore& store, QWidget* parent)
     : MetallicBackgroundView(parent), store_(store), header_(new HeaderView(store)),
-      selector_(new GPUSelectorView(store)), tabBar_(new TabBar({{0, "Graphics Card", "display"},
-                                                                 {1, "Sensors", "waveform.path.ecg"},
-                                                                 {2, "Advanced", "slider.horizontal.3"},
-                                                                 {3, "Validation", "checkmark.seal"},
-                                                                 {4, "Help", "questionmark.circle"}})),
+      selector_(new GPUSelectorView(store)),
+      tabBar_(new TabBar({{TabID::GraphicsCard, "Graphics Card", "display"},
+                          {TabID::Sensors, "Sensors", "waveform.path.ecg"},
+                          {TabID::Advanced, "Advanced", "slider.horizontal.3"},
+                          {TabID::Validation, "Validation", "checkmark.seal"},
+                          {TabID::Help, "Help", "questionmark.circle"}})),
       content_(new QStackedWidget), footer_(new FooterStatusView(store)) {
-    // Tab ids are the stack's indices. Only the first tab is built at once, the others when first
-    // chosen, so the window paints as early as it can.
-    for (int id = 0; id < tabCount; ++id) {
+    // A tab's place in the stack is its id. Only the first tab is built at once, the others when
+    // first chosen, so the window paints as early as it can.
+    for (int index = 0; index < tabCount; ++index) {
         content_->addWidget(new QWidget);
     }
-    showTab(0);
+    showTab(TabID::GraphicsCard);
     connect(tabBar_, &TabBar::selected, this, &MainWindowView::showTab);
 
     auto* stack = new QVBoxLayout(this);
@@ -61,20 +62,21 @@ QWidget* MainWindowView::currentTabContent() const {
     return content_->currentWidget();
 }
 
-void MainWindowView::showTab(int id) {
-    if (!built_[static_cast<std::size_t>(id)]) {
-        built_[static_cast<std::size_t>(id)] = true;
-        auto* placeholder = content_->widget(id);
-        content_->insertWidget(id, makeTab(id));
+void MainWindowView::showTab(TabID id) {
+    const int index = static_cast<int>(id);
+    if (!built_[static_cast<std::size_t>(index)]) {
+        built_[static_cast<std::size_t>(index)] = true;
+        auto* placeholder = content_->widget(index);
+        content_->insertWidget(index, makeTab(id));
         content_->removeWidget(placeholder);
         placeholder->deleteLater();
     }
-    content_->setCurrentIndex(id);
+    content_->setCurrentIndex(index);
 }
 
-QWidget* MainWindowView::makeTab(int id) {
+QWidget* MainWindowView::makeTab(TabID id) {
     switch (id) {
-    case 0: {
+    case TabID::GraphicsCard: {
         auto* graphicsCard = new GraphicsCardView;
         const auto showSelected = [this, graphicsCard] { graphicsCard->setGPU(store_.selectedGPU()); };
         connect(&store_, &GPUStore::devicesChanged, graphicsCard, showSelected);
@@ -82,15 +84,16 @@ QWidget* MainWindowView::makeTab(int id) {
         showSelected();
         return graphicsCard;
     }
-    case 1:
+    case TabID::Sensors:
         return new SensorsView(store_);
-    case 2:
+    case TabID::Advanced:
         return new AdvancedView(store_);
-    case 3:
+    case TabID::Validation:
         return new ValidationView(store_);
-    default:
+    case TabID::Help:
         return new HelpView;
     }
+    return nullptr;
 }
 
 void MainWindowView::showEvent(QShowEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "store/cancellable_task.h"
-#include "ui/shell/glass_panel.h"
+#include "ui/kit/panels.h"
+#include "ui/shell/tab_bar.h"
 
 #include <array>
 
@@ -13,11 +14,12 @@ class FooterStatusView;
 class GPUSelectorView;
 class GPUStore;
 class HeaderView;
-class TabBar;
 
 // The content of a main window: header, GPU picker, the five tabs and the status footer over the
 // window background. Its first showing starts the store's start-up refresh.
 class MainWindowView : public MetallicBackgroundView {
+    Q_OBJECT
+
   public:
     explicit MainWindowView(GPUStore& store, QWidget* parent = nullptr);
     ~MainWindowView() override;
@@ -34,8 +36,8 @@ class MainWindowView : public MetallicBackgroundView {
   private:
     static constexpr int tabCount = 5;
 
-    void showTab(int id);
-    QWidget* makeTab(int id);
+    void showTab(TabID id);
+    QWidget* makeTab(TabID id);
 
     GPUStore& store_;
     HeaderView* header_;

@@ -1,6 +1,6 @@
 #include "ui/shell/tab_bar.h"
 
-#include "ui/shell/button_styles.h"
+#include "ui/kit/button_styles.h"
 
 #include <QHBoxLayout>
 #include <QResizeEvent>
@@ -62,7 +62,7 @@ TabBar::TabBar(std::vector<TabItem> tabs, QWidget* parent)
     outer->addWidget(scroll_);
 }
 
-void TabBar::setSelectedTab(int id) {
+void TabBar::setSelectedTab(TabID id) {
     selectedTab_ = id;
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         buttons_[i]->setActive(tabs_[i].id == id);
@@ -76,9 +76,14 @@ void TabBar::resizeEvent(QResizeEvent* event) {
 
 void TabBar::relayout() {
     layout_ = tabLayout(width(), static_cast<int>(tabs_.size()));
-    const int labelWidth = static_cast<int>(std::floor(layout_.labelWidth));
+    // Whole pixels, rounded where each label ends, so the row meets both outer paddings exactly.
+    double end = 0;
+    int placed = 0;
     for (auto* button : buttons_) {
-        button->setLabelWidth(labelWidth);
+        end += layout_.labelWidth;
+        const int next = static_cast<int>(std::lround(end));
+        button->setLabelWidth(next - placed);
+        placed = next;
     }
     // Without scrolling the row is exactly as wide as the bar; with it, as wide as its buttons.
     scroll_->setWidgetResizable(!layout_.scrolling);

@@ -12,8 +12,11 @@ namespace tarsik {
 
 class GlassTabButton;
 
+// The main window's tabs, in display order.
+enum class TabID { GraphicsCard, Sensors, Advanced, Validation, Help };
+
 struct TabItem {
-    int id = 0;
+    TabID id = TabID::GraphicsCard;
     QString title;
     QString symbol;
 };
@@ -34,12 +37,13 @@ class TabBar : public QWidget {
   public:
     TabBar(std::vector<TabItem> tabs, QWidget* parent = nullptr);
 
-    int selectedTab() const { return selectedTab_; }
-    void setSelectedTab(int id);
+    TabID selectedTab() const { return selectedTab_; }
+    void setSelectedTab(TabID id);
     const TabLayout& layout() const { return layout_; }
+    const std::vector<GlassTabButton*>& buttons() const { return buttons_; }
 
   signals:
-    void selected(int id);
+    void selected(TabID id);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -51,7 +55,7 @@ class TabBar : public QWidget {
     std::vector<GlassTabButton*> buttons_;
     QScrollArea* scroll_;
     QWidget* row_;
-    int selectedTab_ = 0;
+    TabID selectedTab_ = TabID::GraphicsCard;
     TabLayout layout_;
 };
 

@@ -60,9 +60,14 @@ std::optional<QRect> restorableFrame(const QString& saved, const QList<QRect>& a
     return std::nullopt;
 }
 
+QRect centredWindow(QSize size, const QMargins& decorations, const QRect& area) {
+    QRect frame(QPoint(0, 0), size.grownBy(decorations));
+    frame.moveCenter(area.center());
+    return QRect(frame.topLeft() + QPoint(decorations.left(), decorations.top()), size);
+}
+
 WindowFrameKeeper::WindowFrameKeeper(QWidget* window, QSettings& settings)
     : QObject(window), window_(window), settings_(settings) {
-    window->setMinimumSize(minimumWindowSize);
     saveTimer_.setSingleShot(true);
     saveTimer_.setInterval(saveDelayMs);
     connect(&saveTimer_, &QTimer::timeout, this, &WindowFrameKeeper::save);
@@ -80,13 +85,24 @@ void WindowFrameKeeper::restore() {
     }
     if (const auto frame = restorableFrame(settings_.value(windowFrameKey).toString(), areas)) {
         window_->setGeometry(*frame);
+        placed_ = *frame;
         return;
     }
-    if (const auto* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen()) {
-        QRect centred = window_->geometry();
-        centred.moveCenter(screen->availableGeometry().center());
-        window_->move(centred.topLeft());
+    centre();
+}
+
+void WindowFrameKeeper::centre() {
+    const auto* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
     }
+    const QRect frame = window_->frameGeometry();
+    const QRect inner = window_->geometry();
+    const QMargins decorations(inner.left() - frame.left(), inner.top() - frame.top(),
+                               frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    centringUnframed_ = !window_->isVisible() || decorations.isNull();
+    placed_ = centredWindow(inner.size(), decorations, screen->availableGeometry());
+    window_->setGeometry(placed_);
 }
 
 bool WindowFrameKeeper::eventFilter(QObject* watched, QEvent* event) {
@@ -94,7 +110,14 @@ bool WindowFrameKeeper::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
         case QEvent::Move:
         case QEvent::Resize:
-            saveTimer_.start();
+        case QEvent::WindowActivate:
+            // The desktop frames a window after it is shown; only then can it be centred whole.
+            if (centringUnframed_ && window_->isVisible() &&
+                window_->frameGeometry() != window_->geometry()) {
+                centre();
+            } else if (event->type() != QEvent::WindowActivate && window_->geometry() != placed_) {
+                saveTimer_.start();
+            }
             break;
         case QEvent::Close:
             saveTimer_.stop();
@@ -111,7 +134,9 @@ void WindowFrameKeeper::save() {
     if (!window_ || !window_->isVisible() || window_->isMinimized()) {
         return;
     }
-    settings_.setValue(windowFrameKey, frameString(window_->geometry()));
+    placed_ = window_->geometry();
+    centringUnframed_ = false;
+    settings_.setValue(windowFrameKey, frameString(placed_));
 }
 
 } // namespace tarsik

@@ -1,9 +1,10 @@
 #include "ui/shell/window_presenters.h"
 
 #include "ui/shell/about_window.h"
-#include "ui/shell/help_view.h"
+#include "ui/shell/help_window.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -14,12 +15,16 @@ WindowPresenter::~WindowPresenter() {
 }
 
 void WindowPresenter::show() {
-    if (window_) {
-        window_->show();
-        window_->raise();
-        window_->activateWindow();
-        return;
+    if (!window_) {
+        window_ = build();
     }
+    window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+QWidget* WindowPresenter::build() const {
     Qt::WindowFlags flags =
         Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
     if (layout_.miniaturisable) {
@@ -27,46 +32,38 @@ void WindowPresenter::show() {
     }
     auto* window = new QWidget(nullptr, flags);
     window->setWindowTitle(layout_.title);
-    window->setMinimumSize(layout_.minimumSize);
-    window->setFixedSize(layout_.size); // not resizable by the user
+    auto* content = layout_.makeContent();
+    content->setFixedSize(layout_.size);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(layout_.makeContent());
+    layout->setSizeConstraint(QLayout::SetFixedSize); // not resizable by the user
+    if (layout_.addMenus) {
+        auto* bar = new QMenuBar;
+        layout_.addMenus(*bar);
+        layout->setMenuBar(bar);
+    }
+    layout->addWidget(content);
+    window->adjustSize();
     if (const QScreen* screen = QApplication::primaryScreen()) {
-        QRect frame(QPoint(0, 0), layout_.size);
+        QRect frame(QPoint(0, 0), window->size());
         frame.moveCenter(screen->availableGeometry().center());
         window->move(frame.topLeft());
     }
-    window_ = window;
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    return window;
 }
 
-HelpWindowPresenter::HelpWindowPresenter()
+HelpWindowPresenter::HelpWindowPresenter(MenuMaker addMenus)
     : WindowPresenter({.title = QStringLiteral("Tarsik Help"),
                        .size = {700, 560},
-                       .minimumSize = {600, 480},
                        .miniaturisable = true,
-                       .makeContent = [] { return new HelpWindowContent; }}) {}
+                       .makeContent = [] { return new HelpWindowContent; },
+                       .addMenus = std::move(addMenus)}) {}
 
-HelpWindowPresenter& HelpWindowPresenter::shared() {
-    // Never destroyed: its window lives as long as the process, past the application object.
-    static auto* presenter = new HelpWindowPresenter;
-    return *presenter;
-}
-
-AboutWindowPresenter::AboutWindowPresenter()
+AboutWindowPresenter::AboutWindowPresenter(MenuMaker addMenus)
     : WindowPresenter({.title = QStringLiteral("About Tarsik"),
                        .size = {520, 400},
-                       .minimumSize = {500, 390},
                        .miniaturisable = false,
-                       .makeContent = [] { return new AboutWindowContent; }}) {}
-
-AboutWindowPresenter& AboutWindowPresenter::shared() {
-    // Never destroyed: its window lives as long as the process, past the application object.
-    static auto* presenter = new AboutWindowPresenter;
-    return *presenter;
-}
+                       .makeContent = [] { return new AboutWindowContent; },
+                       .addMenus = std::move(addMenus)}) {}
 
 } // namespace tarsik

@@ -6,18 +6,25 @@
 #include <QWidget>
 #include <functional>
 
+class QMenuBar;
+
 namespace tarsik {
 
+// Adds the program's menus to a window's menu bar.
+using MenuMaker = std::function<void(QMenuBar&)>;
+
 // Owns one auxiliary window: the first show() builds it, later calls only bring the same window
-// back to the front. Closing the window hides it, so it returns where the user left it.
+// back to the front, un-minimised. Closing the window hides it, so it returns where the user
+// left it.
 class WindowPresenter {
   public:
     struct Layout {
         QString title;
+        // The content's fixed size; the window's menu bar comes on top of it.
         QSize size;
-        QSize minimumSize;
         bool miniaturisable = false;
         std::function<QWidget*()> makeContent;
+        MenuMaker addMenus;
     };
 
     explicit WindowPresenter(Layout layout) : layout_(std::move(layout)) {}
@@ -30,21 +37,20 @@ class WindowPresenter {
     QWidget* window() const { return window_; }
 
   private:
+    QWidget* build() const;
+
     Layout layout_;
     QPointer<QWidget> window_;
 };
 
 class HelpWindowPresenter : public WindowPresenter {
   public:
-    HelpWindowPresenter();
-    // The process-wide instance the menu commands use.
-    static HelpWindowPresenter& shared();
+    explicit HelpWindowPresenter(MenuMaker addMenus);
 };
 
 class AboutWindowPresenter : public WindowPresenter {
   public:
-    AboutWindowPresenter();
-    static AboutWindowPresenter& shared();
+    explicit AboutWindowPresenter(MenuMaker addMenus);
 };
 
 } // namespace tarsik

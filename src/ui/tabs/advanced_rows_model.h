@@ -10,6 +10,8 @@ namespace tarsik {
 // The filtered rows of the Advanced tab, handed to the list 80 at a time: the list asks for the
 // next page (fetchMore) when its last row scrolls into view.
 class AdvancedRowsModel : public QAbstractListModel {
+    Q_OBJECT
+
   public:
     static constexpr int pageSize = 80;
     enum Role { KeyRole = Qt::UserRole + 1, ValueRole };

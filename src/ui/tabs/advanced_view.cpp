@@ -1,10 +1,10 @@
 #include "ui/tabs/advanced_view.h"
 
 #include "store/gpu_store.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/text_fit.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/text_fit.h"
+#include "ui/kit/text_styles.h"
 #include "ui/tabs/advanced_rows_model.h"
 
 #include <QApplication>
@@ -44,6 +44,8 @@ bool containsFolded(const QString& text, const QString& foldedNeedle, const QLoc
 
 // Rows copy to the clipboard as "key: value" lines, since the list has no text fields to select.
 class AdvancedListView : public QListView {
+    Q_OBJECT
+
   protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (!event->matches(QKeySequence::Copy)) {
@@ -62,23 +64,29 @@ class AdvancedListView : public QListView {
 
 // At least 120 and at most 240 wide, 200 when there is room.
 class FilterField : public QLineEdit {
+    Q_OBJECT
+
   public:
     FilterField() {
         setMinimumWidth(120);
         setMaximumWidth(240);
+        setTextMargins(4, 2, 4, 2);
     }
     QSize sizeHint() const override { return {200, QLineEdit::sizeHint().height()}; }
 };
 
-} // namespace
-
+// The key column's width for a list `listWidth` wide: 0.36 of it, kept within 140 to 300.
 double advancedKeyWidth(double listWidth) {
     return std::clamp(listWidth * 0.36, 140.0, 300.0);
 }
 
+} // namespace
+
 // Draws one property row: the key in a column keyWidth wide, the value in the rest, each
 // wrapping to its line limit and shrinking before it is cut.
 class AdvancedRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
@@ -278,3 +286,5 @@ void AdvancedView::hideEvent(QHideEvent* event) {
 }
 
 } // namespace tarsik
+
+#include "advanced_view.moc"

@@ -17,11 +17,10 @@ class AdvancedRowDelegate;
 class AdvancedRowsModel;
 class GPUStore;
 
-// The key column's width for a list `listWidth` wide: 0.36 of it, kept within 140 to 300.
-double advancedKeyWidth(double listWidth);
-
 // The store's rows in the table of the list (a header strip above the rows, paged by the model).
 class AdvancedRowsList : public QWidget {
+    Q_OBJECT
+
   public:
     explicit AdvancedRowsList(AdvancedRowsModel& model, QWidget* parent = nullptr);
 
@@ -42,6 +41,8 @@ class AdvancedRowsList : public QWidget {
 // The third tab: the selected GPU's raw properties, filtered by key and value as typed after a
 // short pause, shown a page at a time.
 class AdvancedView : public QWidget {
+    Q_OBJECT
+
   public:
     static constexpr int searchDebounceMs = 220;
 

@@ -10,6 +10,8 @@ namespace tarsik {
 // The first tab: the selected GPU's name, its seven identification rows and its displays, or a
 // placeholder while there is no GPU. It shows the record's text as it is.
 class GraphicsCardView : public QWidget {
+    Q_OBJECT
+
   public:
     explicit GraphicsCardView(QWidget* parent = nullptr);
 

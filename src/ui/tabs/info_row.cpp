@@ -1,10 +1,10 @@
 #include "ui/tabs/info_row.h"
 
-#include "ui/shell/app_theme.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/glass_panel.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/panels.h"
+#include "ui/kit/symbols.h"
+#include "ui/kit/text_styles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

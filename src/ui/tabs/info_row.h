@@ -22,6 +22,8 @@ class InfoRow : public QWidget {
 
 // A centred placeholder: a symbol, a title and a message, with flexible space above and below.
 class UnavailableStateView : public QWidget {
+    Q_OBJECT
+
   public:
     UnavailableStateView(const QString& title, const QString& systemImage, const QString& message,
                          QWidget* parent = nullptr);

@@ -14,6 +14,8 @@ class GPUStore;
 // plain text, and where they come from. It reads sensors only through the store; its first
 // appearance asks the store to switch to full discovery.
 class SensorsView : public QWidget {
+    Q_OBJECT
+
   public:
     explicit SensorsView(GPUStore& store, QWidget* parent = nullptr);
 

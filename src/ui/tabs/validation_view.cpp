@@ -1,10 +1,10 @@
 #include "ui/tabs/validation_view.h"
 
 #include "store/gpu_store.h"
-#include "ui/shell/app_theme.h"
-#include "ui/shell/glass_panel.h"
-#include "ui/shell/text_styles.h"
 #include "texts/validation_report.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/panels.h"
+#include "ui/kit/text_styles.h"
 
 #include <QApplication>
 #include <QClipboard>

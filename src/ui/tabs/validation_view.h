@@ -17,6 +17,8 @@ class GPUStore;
 // The fourth tab: the plain-text report of the selected GPU and a button that copies it. The
 // report keeps its time stamp until the GPU changes or the report is copied.
 class ValidationView : public QWidget {
+    Q_OBJECT
+
   public:
     static constexpr int copiedResetMs = 1400;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/shell/text_fit.h"
+#include "ui/kit/text_fit.h"
 
 #include <QColor>
 #include <QFont>
@@ -13,6 +13,8 @@ namespace tarsik {
 // last line with an ellipsis. A selectable label can be selected and copied with the mouse
 // and keyboard.
 class FittingLabel : public QLabel {
+    Q_OBJECT
+
   public:
     struct Style {
         QFont font;

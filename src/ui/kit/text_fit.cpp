@@ -1,6 +1,6 @@
-#include "ui/shell/text_fit.h"
+#include "ui/kit/text_fit.h"
 
-#include "ui/shell/text_styles.h"
+#include "ui/kit/text_styles.h"
 
 #include <QFontMetricsF>
 #include <QTextLayout>
@@ -47,23 +47,33 @@ QFont scaledFont(const QFont& font, double scale) {
 FittedText fitText(const QString& text, const QFont& font, double width, int maxLines, double minScale) {
     const double available = std::max(1.0, width);
     const int limit = maxLines > 0 ? maxLines : std::numeric_limits<int>::max();
-    double scale = 1.0;
-    while (true) {
+    // Each candidate scale is measured as the font engine will draw it: a scaled size can round
+    // to the same pixel size as the one before, so one computed factor is not enough.
+    for (double scale = 1.0;; scale = std::max(minScale, scale - scaleStep)) {
         const QFont scaled = scaledFont(font, scale);
+        const bool last = scale - scaleStep < minScale - 1e-9;
+        if (maxLines == 1) {
+            if (QFontMetricsF(scaled).horizontalAdvance(text) <= available) {
+                return FittedText{.scale = scale, .text = text};
+            }
+            if (last) {
+                return FittedText{.scale = scale,
+                                  .text = QFontMetricsF(scaled).elidedText(text, Qt::ElideRight, available),
+                                  .elided = true};
+            }
+            continue;
+        }
         const Wrapped wrapped = wrap(text, scaled, available, limit);
-        const bool fits = maxLines == 1 ? QFontMetricsF(scaled).horizontalAdvance(text) <= available
-                                        : wrapped.lines <= limit;
-        if (fits) {
+        if (wrapped.lines <= limit) {
             return FittedText{.scale = scale, .text = text, .lines = std::max(1, wrapped.lines)};
         }
-        if (scale - scaleStep < minScale - 1e-9) {
+        if (last) {
             // Still too long at the smallest size: keep the leading lines, cut the last one.
-            const int cut = maxLines == 1 ? 0 : wrapped.keptLineStart;
-            QString head = text.left(cut);
+            QString head = text.left(wrapped.keptLineStart);
             if (head.endsWith(QLatin1Char(' ')) || head.endsWith(QLatin1Char('\n'))) {
                 head.chop(1);
             }
-            QString tail = text.mid(cut);
+            QString tail = text.mid(wrapped.keptLineStart);
             tail.replace(QLatin1Char('\n'), QLatin1Char(' '));
             const QString elided = QFontMetricsF(scaled).elidedText(tail, Qt::ElideRight, available);
             return FittedText{.scale = scale,
@@ -71,7 +81,6 @@ FittedText fitText(const QString& text, const QFont& font, double width, int max
                               .lines = limit,
                               .elided = true};
         }
-        scale = std::max(minScale, scale - scaleStep);
     }
 }
 

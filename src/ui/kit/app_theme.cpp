@@ -1,10 +1,11 @@
-#include "ui/shell/app_theme.h"
+#include "ui/kit/app_theme.h"
 
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_style.h"
+#include "ui/kit/text_styles.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPalette>
-#include <QStyleFactory>
 #include <QWidget>
 
 namespace tarsik {
@@ -18,14 +19,6 @@ QColor white(double opacity) {
 }
 QColor black(double opacity) {
     return QColor::fromRgbF(0, 0, 0, float(opacity));
-}
-
-QString css(const QColor& colour) {
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(colour.red())
-        .arg(colour.green())
-        .arg(colour.blue())
-        .arg(colour.alpha());
 }
 
 QPalette darkPalette() {
@@ -57,29 +50,6 @@ QPalette darkPalette() {
         palette.setColor(QPalette::Disabled, role, AppTheme::textTertiary());
     }
     return palette;
-}
-
-// Square corners everywhere; the bordered push button is the small secondary button of the tabs.
-QString styleSheet() {
-    return QStringLiteral(R"(
-QToolTip { color: %1; background-color: %2; border: 1px solid %3; padding: 4px; }
-QPushButton { color: %1; background-color: %2; border: 1px solid %3; border-radius: 0px; padding: 3px 9px; }
-QPushButton:pressed { background-color: %4; }
-QPushButton:disabled { color: %5; }
-QLineEdit { color: %1; background-color: %2; border: 1px solid %3; border-radius: 0px; padding: 4px 6px;
-            selection-background-color: %4; }
-QLineEdit:focus { border: 1px solid %6; }
-QScrollArea { background: transparent; border: none; }
-QScrollBar:vertical { background: transparent; width: 10px; margin: 0px; }
-QScrollBar:horizontal { background: transparent; height: 10px; margin: 0px; }
-QScrollBar::handle:vertical { background: %7; min-height: 24px; margin: 2px; }
-QScrollBar::handle:horizontal { background: %7; min-width: 24px; margin: 2px; }
-QScrollBar::add-line, QScrollBar::sub-line { width: 0px; height: 0px; }
-QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }
-)")
-        .arg(css(AppTheme::textPrimary()), css(AppTheme::control()), css(AppTheme::border()),
-             css(AppTheme::accentSoft()), css(AppTheme::textTertiary()),
-             css(withOpacity(AppTheme::accent(), 0.7)), css(white(0.22)));
 }
 
 } // namespace
@@ -116,11 +86,17 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     widget->setPalette(colours);
 }
 
-void applyAppTheme(QApplication& app) {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+QLabel* themedLabel(const QString& text, const QFont& font, const QColor& colour) {
+    auto* label = new QLabel(text);
+    label->setFont(font);
+    setTextColour(label, colour);
+    return label;
+}
+
+void applyAppTheme() {
+    QApplication::setStyle(new AppStyle);
     QApplication::setPalette(darkPalette());
     QApplication::setFont(textFont(TextStyle::Body));
-    app.setStyleSheet(styleSheet());
 }
 
 } // namespace tarsik

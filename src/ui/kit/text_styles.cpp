@@ -1,4 +1,4 @@
-#include "ui/shell/text_styles.h"
+#include "ui/kit/text_styles.h"
 
 namespace tarsik {
 namespace {

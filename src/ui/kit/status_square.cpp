@@ -1,6 +1,6 @@
-#include "ui/shell/status_square.h"
+#include "ui/kit/status_square.h"
 
-#include "ui/shell/app_theme.h"
+#include "ui/kit/app_theme.h"
 
 #include <QPainter>
 

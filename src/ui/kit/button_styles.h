@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/kit/text_fit.h"
+
 #include <QAbstractButton>
 #include <QColor>
 #include <QFont>
@@ -37,6 +39,8 @@ class StyledButton : public QAbstractButton {
     void setLabelWidth(int width);
     void setMinimumLabelWidth(int width);
     double currentOpacity() const { return opacity_; }
+    // The text as the label draws it at the current width.
+    FittedText fittedText() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -47,6 +51,9 @@ class StyledButton : public QAbstractButton {
 
   private:
     void fadeTo(double opacity);
+    QRect labelRect(const Look& current) const;
+    int symbolWidth(const Look& current) const;
+    FittedText fitLabelText(const Look& current) const;
     int naturalLabelWidth(const Look& current) const;
     int labelHeight(const Look& current) const;
 
@@ -59,6 +66,8 @@ class StyledButton : public QAbstractButton {
 
 // The buttons of the tab bar; the selected tab's is active.
 class GlassTabButton : public StyledButton {
+    Q_OBJECT
+
   public:
     GlassTabButton(const QString& symbol, const QString& title, QWidget* parent = nullptr);
 
@@ -73,6 +82,8 @@ class GlassTabButton : public StyledButton {
 
 // The header's action buttons; the primary one is filled with the soft accent.
 class MetallicActionButton : public StyledButton {
+    Q_OBJECT
+
   public:
     MetallicActionButton(const QString& symbol, const QString& text, bool primary, QWidget* parent = nullptr);
 

@@ -1,8 +1,9 @@
-#include "ui/shell/symbols.h"
+#include "ui/kit/symbols.h"
 
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPixmapCache>
 #include <cmath>
 
 // The masks live in a static library, whose resource registration the linker would drop unless
@@ -26,8 +27,18 @@ bool hasSymbol(const QString& name) {
     return QFile::exists(resourcePath(name));
 }
 
+// Buttons draw their symbol at every paint, so each tinted size is made once.
 QPixmap symbolPixmap(const QString& name, double points, const QColor& colour, double devicePixelRatio) {
     const int side = int(std::lround(points * devicePixelRatio));
+    const QString key = QStringLiteral("tarsik.symbol:%1:%2:%3:%4")
+                            .arg(name)
+                            .arg(side)
+                            .arg(colour.rgba(), 0, 16)
+                            .arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap)) {
+        return pixmap;
+    }
     QImage mask(resourcePath(name));
     if (mask.isNull() || side <= 0) {
         return {};
@@ -39,7 +50,9 @@ QPixmap symbolPixmap(const QString& name, double points, const QColor& colour, d
     painter.fillRect(tinted.rect(), colour);
     painter.end();
     tinted.setDevicePixelRatio(devicePixelRatio);
-    return QPixmap::fromImage(tinted);
+    pixmap = QPixmap::fromImage(tinted);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 SymbolView::SymbolView(const QString& name, double points, const QColor& colour, int frame, QWidget* parent)

@@ -17,14 +17,10 @@ const std::vector<HelpSection>& helpSections();
 
 // The help text: a heading and the sections, scrolling; the Help tab and the Help window share it.
 class HelpView : public QScrollArea {
+    Q_OBJECT
+
   public:
     explicit HelpView(QWidget* parent = nullptr);
-};
-
-// The Help window's root: a header panel above the help text.
-class HelpWindowContent : public QWidget {
-  public:
-    explicit HelpWindowContent(QWidget* parent = nullptr);
 };
 
 } // namespace tarsik

@@ -1,8 +1,9 @@
-#include "ui/shell/button_styles.h"
+#include "ui/kit/button_styles.h"
 
-#include "ui/shell/app_theme.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/symbols.h"
+#include "ui/kit/text_fit.h"
+#include "ui/kit/text_styles.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -48,8 +49,7 @@ void StyledButton::fadeTo(double opacity) {
 }
 
 int StyledButton::naturalLabelWidth(const Look& current) const {
-    const int symbol = symbol_.isEmpty() ? 0 : current.symbolFrame + current.spacing;
-    return symbol + int(std::ceil(QFontMetricsF(current.font).horizontalAdvance(text())));
+    return symbolWidth(current) + int(std::ceil(QFontMetricsF(current.font).horizontalAdvance(text())));
 }
 
 int StyledButton::labelHeight(const Look& current) const {
@@ -77,32 +77,41 @@ void StyledButton::paintEvent(QPaintEvent*) {
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 
     // The label is centred; the text shrinks towards its minimum scale, then is cut.
-    const QRect label =
-        rect().adjusted(current.paddingX, current.paddingY, -current.paddingX, -current.paddingY);
-    const int symbolWidth = symbol_.isEmpty() ? 0 : current.symbolFrame + current.spacing;
-    const double textRoom = label.width() - symbolWidth;
-    QFont font = current.font;
-    double textWidth = QFontMetricsF(font).horizontalAdvance(text());
-    if (textWidth > textRoom) {
-        const double scale = std::max(current.minTextScale, textRoom / textWidth);
-        font = withPoints(font, fontPoints(font) * scale);
-        textWidth = std::min(textRoom, QFontMetricsF(font).horizontalAdvance(text()));
-    }
-    const QString shown = QFontMetricsF(font).elidedText(text(), Qt::ElideRight, textRoom);
-    const double contentWidth = symbolWidth + textWidth;
-    double x = label.left() + std::max(0.0, (label.width() - contentWidth) / 2);
+    const QRect label = labelRect(current);
+    const FittedText fitted = fitLabelText(current);
+    const QFont font = scaledFont(current.font, fitted.scale);
+    const double textRoom = label.width() - symbolWidth(current);
+    const double textWidth = std::min(textRoom, QFontMetricsF(font).horizontalAdvance(fitted.text));
+    double x = label.left() + std::max(0.0, (label.width() - symbolWidth(current) - textWidth) / 2);
     if (!symbol_.isEmpty()) {
         const QPixmap pixmap = symbolPixmap(symbol_, current.symbolPoints, current.text, devicePixelRatioF());
         const QSizeF size = pixmap.deviceIndependentSize();
         painter.drawPixmap(QPointF(x + (current.symbolFrame - size.width()) / 2,
                                    label.top() + (label.height() - size.height()) / 2),
                            pixmap);
-        x += symbolWidth;
+        x += symbolWidth(current);
     }
     painter.setFont(font);
     painter.setPen(current.text);
     painter.drawText(QRectF(x, label.top(), textRoom, label.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     shown);
+                     fitted.text);
+}
+
+QRect StyledButton::labelRect(const Look& current) const {
+    return rect().adjusted(current.paddingX, current.paddingY, -current.paddingX, -current.paddingY);
+}
+
+int StyledButton::symbolWidth(const Look& current) const {
+    return symbol_.isEmpty() ? 0 : current.symbolFrame + current.spacing;
+}
+
+FittedText StyledButton::fitLabelText(const Look& current) const {
+    return fitText(text(), current.font, labelRect(current).width() - symbolWidth(current), 1,
+                   current.minTextScale);
+}
+
+FittedText StyledButton::fittedText() const {
+    return fitLabelText(look());
 }
 
 GlassTabButton::GlassTabButton(const QString& symbol, const QString& title, QWidget* parent)

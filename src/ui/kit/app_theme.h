@@ -2,7 +2,9 @@
 
 #include <QColor>
 
-class QApplication;
+class QFont;
+class QLabel;
+class QString;
 class QWidget;
 
 namespace tarsik {
@@ -32,8 +34,11 @@ QColor withOpacity(QColor colour, double opacity);
 // Sets the colour a label or text view draws its text in.
 void setTextColour(QWidget* widget, const QColor& colour);
 
+// A plain label in `font` and `colour`.
+QLabel* themedLabel(const QString& text, const QFont& font, const QColor& colour);
+
 // Forces the dark scheme on the whole application whatever the desktop uses: its own style,
-// palette (no desktop accent or highlight survives), default font and style sheet.
-void applyAppTheme(QApplication& app);
+// palette (no desktop accent or highlight survives) and default font.
+void applyAppTheme();
 
 } // namespace tarsik

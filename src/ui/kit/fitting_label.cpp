@@ -1,7 +1,7 @@
-#include "ui/shell/fitting_label.h"
+#include "ui/kit/fitting_label.h"
 
-#include "ui/shell/app_theme.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/text_styles.h"
 
 #include <QResizeEvent>
 

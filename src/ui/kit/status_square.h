@@ -7,6 +7,8 @@ namespace tarsik {
 
 // A small filled square: the success colour while idle, the warning colour while refreshing.
 class StatusSquare : public QWidget {
+    Q_OBJECT
+
   public:
     StatusSquare(int side, QWidget* parent = nullptr);
     void setRefreshing(bool refreshing);

@@ -1,10 +1,10 @@
-#include "ui/shell/help_view.h"
+#include "ui/tabs/help_view.h"
 
-#include "ui/shell/app_theme.h"
-#include "ui/shell/fitting_label.h"
-#include "ui/shell/glass_panel.h"
-#include "ui/shell/symbols.h"
-#include "ui/shell/text_styles.h"
+#include "ui/kit/app_theme.h"
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/panels.h"
+#include "ui/kit/symbols.h"
+#include "ui/kit/text_styles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,13 +12,6 @@
 
 namespace tarsik {
 namespace {
-
-QLabel* label(const QString& text, const QFont& font, const QColor& colour) {
-    auto* result = new QLabel(text);
-    result->setFont(font);
-    setTextColour(result, colour);
-    return result;
-}
 
 QWidget* sectionView(const HelpSection& section) {
     auto* box = new OutlinedBox(AppTheme::row(), AppTheme::border());
@@ -29,12 +22,12 @@ QWidget* sectionView(const HelpSection& section) {
     tileLayout->setContentsMargins(0, 0, 0, 0);
     tileLayout->addWidget(new SymbolView(section.icon, 16, AppTheme::accent()), 0, Qt::AlignCenter);
 
-    auto* text = label(section.text, textFont(TextStyle::Callout), AppTheme::textSecondary());
+    auto* text = themedLabel(section.text, textFont(TextStyle::Callout), AppTheme::textSecondary());
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     auto* column = new QVBoxLayout;
     column->setSpacing(5);
-    column->addWidget(label(section.title, textFont(TextStyle::Headline), AppTheme::textPrimary()));
+    column->addWidget(themedLabel(section.title, textFont(TextStyle::Headline), AppTheme::textPrimary()));
     column->addWidget(text);
 
     auto* row = new QHBoxLayout(box);
@@ -144,36 +137,6 @@ HelpView::HelpView(QWidget* parent) : QScrollArea(parent) {
     setWidget(content);
     viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
-}
-
-HelpWindowContent::HelpWindowContent(QWidget* parent) : QWidget(parent) {
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(3);
-    titles->addWidget(label(QStringLiteral("Tarsik Help"), textFont(TextStyle::Title2, QFont::Bold),
-                            AppTheme::textPrimary()));
-    titles->addWidget(label(QStringLiteral("GPU and graphics information utility for macOS"),
-                            textFont(TextStyle::Subheadline), AppTheme::textSecondary()));
-    auto* panel = new MetallicPanel;
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(16, 16, 16, 16 + MetallicPanel::shadowExtent);
-    row->setSpacing(10);
-    row->addWidget(new SymbolView(QStringLiteral("questionmark.circle.fill"), 34, AppTheme::accent(), 40));
-    row->addLayout(titles, 1);
-
-    auto* help = new QWidget;
-    auto* helpLayout = new QVBoxLayout(help);
-    helpLayout->setContentsMargins(14, 14, 14, 14);
-    helpLayout->addWidget(new HelpView);
-
-    auto* background = new MetallicBackgroundView;
-    auto* stack = new QVBoxLayout(background);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(0);
-    stack->addWidget(panel);
-    stack->addWidget(help, 1);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(background);
 }
 
 } // namespace tarsik
