@@ -107,9 +107,13 @@ void addConnected(const std::filesystem::path& card, std::vector<Found>& found) 
 } // namespace
 
 std::vector<DrmConnector> connectedDisplays(const PciDevice& device) {
+    return connectedDisplays(device.directory);
+}
+
+std::vector<DrmConnector> connectedDisplays(const std::filesystem::path& device) {
     std::vector<Found> found;
     std::error_code error;
-    std::filesystem::directory_iterator cards(device.directory / "drm", error);
+    std::filesystem::directory_iterator cards(device / "drm", error);
     for (const std::filesystem::directory_iterator end; !error && cards != end; cards.increment(error)) {
         if (isCardName(cards->path().filename().string())) {
             addConnected(cards->path(), found);

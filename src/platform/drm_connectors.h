@@ -22,4 +22,7 @@ struct DrmConnector {
 // connectors are not displays and are left out. Reading these files never wakes the GPU.
 std::vector<DrmConnector> connectedDisplays(const PciDevice& device);
 
+// The same for any device's sysfs folder, such as an SoC's display controller.
+std::vector<DrmConnector> connectedDisplays(const std::filesystem::path& device);
+
 } // namespace tarsik::platform

@@ -17,7 +17,8 @@ struct GpuFamilySupport {
 // One GPU as the fast device list knows it: six properties, no child process, no registry.
 struct GpuDeviceInfo {
     std::string name;
-    // The GPU's identity on the machine: its PCI slot ("0000:03:00.0"); empty when unknown.
+    // The GPU's identity on the machine: its PCI slot ("0000:03:00.0"), or the platform device's
+    // name ("fde60000.gpu") for a GPU on another bus; empty when unknown.
     std::string busAddress;
     // The maker as the bus names it ("AMD", "ASPEED"); empty when unknown.
     std::string vendorName;

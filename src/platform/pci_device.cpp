@@ -99,7 +99,11 @@ bool slotLess(const std::string& a, const std::string& b) {
 }
 
 bool PciDevice::isRuntimeSuspended() const {
-    const auto status = directory / "power/runtime_status";
+    return platform::isRuntimeSuspended(directory);
+}
+
+bool isRuntimeSuspended(const std::filesystem::path& device) {
+    const auto status = device / "power/runtime_status";
     if (const auto text = readAttribute(status)) {
         return *text == "suspended";
     }

@@ -31,6 +31,10 @@ struct PciDevice {
     bool isRuntimeSuspended() const;
 };
 
+// Whether the device in that sysfs folder is runtime-suspended; also when its power state cannot
+// be read.
+bool isRuntimeSuspended(const std::filesystem::path& device);
+
 // Display-class functions (base class 0x03: VGA, XGA, 3D and other display controllers): the boot
 // GPU first, then the others in slot order, then management and paravirtual adapters in slot
 // order. The first is the one shown at start-up, and it usually drives the desktop. A function

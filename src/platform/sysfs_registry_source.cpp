@@ -1,10 +1,13 @@
 #include "platform/sysfs_registry_source.h"
 
 #include "platform/diagnostics.h"
+#include "platform/drm_platform_gpus.h"
 #include "platform/gpu_identity.h"
 #include "platform/gpu_statistics.h"
 #include "platform/nvml_session.h"
 #include "platform/pci_device.h"
+#include "platform/platform_gpu_names.h"
+#include "platform/soc_gpu_statistics.h"
 
 namespace tarsik::platform {
 namespace {
@@ -62,6 +65,22 @@ std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::strin
         entries.push_back(RegistryEntry{
             .name = device.slot,
             .className = deviceClass,
+            .properties = PropertyValue{std::move(properties)},
+        });
+    }
+    for (const auto& gpu : listPlatformGpus(paths_)) {
+        if (name && gpu.busAddress != *name) {
+            continue;
+        }
+        auto statistics = socGpuStatistics(gpu, paths_, socLoadWindow_);
+        if (statistics.empty()) {
+            continue;
+        }
+        PropertyValue::Dictionary properties;
+        properties.emplace_back("PerformanceStatistics", PropertyValue{std::move(statistics)});
+        entries.push_back(RegistryEntry{
+            .name = gpu.busAddress,
+            .className = platformGpuRegistryClass(gpu),
             .properties = PropertyValue{std::move(properties)},
         });
     }

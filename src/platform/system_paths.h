@@ -17,6 +17,12 @@ struct SystemPaths {
     std::filesystem::path pciIdsAlternative() const { return root / "usr/share/hwdata/pci.ids"; }
     // The applesmc driver of Intel Macs (its platform device sits at I/O port 0x300 = 768).
     std::filesystem::path applesmc() const { return root / "sys/devices/platform/applesmc.768"; }
+    std::filesystem::path drmClass() const { return root / "sys/class/drm"; }
+    std::filesystem::path platformDrivers() const { return root / "sys/bus/platform/drivers"; }
+    std::filesystem::path thermalClass() const { return root / "sys/class/thermal"; }
+    // The device tree as the kernel exposes it; its files hold the raw, NUL-terminated values.
+    std::filesystem::path deviceTree() const { return root / "proc/device-tree"; }
+    std::filesystem::path meminfo() const { return root / "proc/meminfo"; }
 };
 
 } // namespace tarsik::platform

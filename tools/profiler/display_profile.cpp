@@ -2,6 +2,7 @@
 
 #include "platform/byte_count.h"
 #include "platform/drm_connectors.h"
+#include "platform/drm_platform_gpus.h"
 #include "platform/edid.h"
 #include "platform/file_reader.h"
 #include "platform/gpu_identity.h"
@@ -9,7 +10,9 @@
 #include "platform/nvml_session.h"
 #include "platform/pci_device.h"
 #include "platform/pci_ids.h"
+#include "platform/platform_gpu_names.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -144,6 +147,47 @@ class NvidiaMemory {
     std::unique_ptr<platform::NvmlSession> session_;
 };
 
+Json displaysEntry(const std::vector<platform::DrmConnector>& connectors, bool mainGpu) {
+    Json displays = Json::array();
+    for (std::size_t k = 0; k < connectors.size(); ++k) {
+        displays.push_back(displayEntry(connectors[k], mainGpu && k == 0));
+    }
+    return displays;
+}
+
+// A GPU on an SoC: built in, sharing the system's memory, showing the monitors of the display
+// controllers that feed it.
+Json platformGpuEntry(const platform::PlatformGpu& gpu, const std::vector<platform::DrmConnector>& connectors,
+                      bool mainGpu, const platform::SystemPaths& paths) {
+    const auto name = platform::platformGpuName(gpu);
+    Json entry;
+    entry["_name"] = name;
+    entry["sppci_model"] = name;
+    entry["spdisplays_vendor"] = platform::platformGpuVendor(gpu);
+    entry["sppci_bus"] = "spdisplays_builtin";
+    entry["spdisplays_gputype"] = "Integrated";
+    if (const auto memory = platform::systemMemoryBytes(paths); memory != 0) {
+        entry["spdisplays_vram_shared"] = platform::formatByteCount(memory);
+    }
+    // The identity key the merge and the sensors match on, as for PCI GPUs.
+    entry["PCI Slot"] = gpu.busAddress;
+    entry["Driver"] = gpu.driver;
+    if (!gpu.compatible.empty()) {
+        std::string compatible;
+        for (const auto& text : gpu.compatible) {
+            compatible += (compatible.empty() ? "" : ", ") + text;
+        }
+        entry["DT Compatible"] = compatible;
+    }
+    if (const auto model = platform::machineModel(paths)) {
+        entry["Machine Model"] = *model;
+    }
+    if (!connectors.empty()) {
+        entry["spdisplays_ndrvs"] = displaysEntry(connectors, mainGpu);
+    }
+    return entry;
+}
+
 } // namespace
 
 std::string displayProfile(const platform::SystemPaths& paths, const std::string& nvmlLibrary) {
@@ -180,13 +224,24 @@ std::string displayProfile(const platform::SystemPaths& paths, const std::string
             entry[key] = value;
         }
         if (!connectors[i].empty()) {
-            Json displays = Json::array();
-            for (std::size_t k = 0; k < connectors[i].size(); ++k) {
-                displays.push_back(displayEntry(connectors[i][k], i == boot && k == 0));
-            }
-            entry["spdisplays_ndrvs"] = std::move(displays);
+            entry["spdisplays_ndrvs"] = displaysEntry(connectors[i], i == boot);
         }
         entries.push_back(std::move(entry));
+    }
+    // After the PCI GPUs, before management and paravirtual adapters, as the device list has them.
+    const auto adapters = std::find_if(devices.begin(), devices.end(), [](const platform::PciDevice& device) {
+        return device.isManagementOrVirtualAdapter();
+    });
+    auto position = entries.begin() + (adapters - devices.begin());
+    bool mainTaken = boot != devices.size();
+    for (const auto& gpu : platform::listPlatformGpus(paths)) {
+        std::vector<platform::DrmConnector> gpuConnectors;
+        for (const auto& device : gpu.displayDevices) {
+            const auto found = platform::connectedDisplays(device);
+            gpuConnectors.insert(gpuConnectors.end(), found.begin(), found.end());
+        }
+        position = entries.insert(position, platformGpuEntry(gpu, gpuConnectors, !mainTaken, paths)) + 1;
+        mainTaken = mainTaken || !gpuConnectors.empty();
     }
     Json document;
     document["SPDisplaysDataType"] = std::move(entries);

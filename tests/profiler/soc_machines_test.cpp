@@ -1,0 +1,131 @@
+// Machines whose GPU is part of the SoC, through the whole collector as on the PCI machines: the
+// device list, the profiler's JSON and the registry source over one fixture tree.
+#include "collector/fake_process_runner.h"
+#include "collector/gpu_info_collector.h"
+#include "platform/sysfs_gpu_device_list.h"
+#include "platform/sysfs_registry_source.h"
+#include "profiler/display_profile.h"
+#include "support/fixture_tree.h"
+
+#include <algorithm>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace tarsik {
+namespace {
+
+using ::testing::ElementsAre;
+
+GPUInfoCollector collectorOver(const testing::FixtureTree& tree) {
+    const platform::SystemPaths paths{.root = tree.root()};
+    return GPUInfoCollector(platform::Services{
+        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .processRunner = std::make_shared<testing::FakeProcessRunner>(profiler::displayProfile(paths)),
+        // No wait between the load's two samples: a fixture's counters do not move.
+        .registry = std::make_shared<platform::SysfsRegistrySource>(
+            paths, "libnvidia-ml.so.1", platform::NvmlSession::defaultInitDeadline,
+            std::chrono::milliseconds(0)),
+    });
+}
+
+std::string field(const GPUDevice& device, const std::string& key) {
+    const auto found = device.raw.find(key);
+    return found == device.raw.end() ? "-" : found->second;
+}
+
+// "slot name | vendor | type | bus | memory | displays | machine model" per record.
+std::vector<std::string> summaries(const std::vector<GPUDevice>& devices) {
+    std::vector<std::string> out;
+    for (const auto& device : devices) {
+        const auto* slot = pciSlotOf(device);
+        std::string displays;
+        for (const auto& display : device.displays) {
+            displays += (displays.empty() ? "" : ", ") + display.name + " " + display.resolution +
+                        (display.main ? " main" : "");
+        }
+        out.push_back((slot ? *slot : "-") + " " + device.name + " | " + device.vendor + " | " + device.type +
+                      " | " + device.bus + " | " + device.vram + " | " + displays + " | " +
+                      field(device, "Machine Model"));
+    }
+    return out;
+}
+
+// The readings beyond the four every GPU has, "name value unit" each.
+std::string liveReadings(const std::vector<SensorReading>& readings) {
+    std::string out;
+    for (std::size_t i = 4; i < readings.size(); ++i) {
+        out +=
+            (out.empty() ? "" : ", ") + readings[i].name + " " + readings[i].value + " " + readings[i].unit;
+    }
+    return out;
+}
+
+struct SocMachine {
+    const char* machine;
+    const char* summary;
+    const char* readings;
+};
+
+class SocMachines : public ::testing::TestWithParam<SocMachine> {};
+
+TEST_P(SocMachines, ListTheirGpuOnceWithItsNameMonitorsAndReadings) {
+    const auto& expected = GetParam();
+    const testing::FixtureTree tree(expected.machine);
+    const auto collector = collectorOver(tree);
+
+    const auto full = collector.collectSynchronously();
+    EXPECT_THAT(summaries(full), ElementsAre(expected.summary));
+    ASSERT_EQ(full.size(), 1u);
+    EXPECT_EQ(field(full[0], "Recommended Max Working Set"), full[0].vram) << "the system's memory";
+    EXPECT_EQ(field(full[0], "Unified Memory") + field(full[0], "Low Power") + field(full[0], "Removable"),
+              "YesYesNo");
+    EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&full[0])), expected.readings);
+
+    const auto fast = collector.collectFast();
+    ASSERT_EQ(fast.size(), 1u);
+    EXPECT_EQ(pciSlotOf(fast[0]) ? *pciSlotOf(fast[0]) : "-", *pciSlotOf(full[0]))
+        << "the window keeps its selection when the full inventory arrives";
+    EXPECT_EQ(fast[0].name, full[0].name);
+}
+
+// Only the SoC's thermal sensor is read while the GPU sleeps: its clock and counters stay alone.
+TEST(SocMachine, ASleepingGpuShowsOnlyItsTemperature) {
+    const testing::FixtureTree tree("rk3588-board");
+    tree.write("sys/devices/platform/fb000000.gpu/power/runtime_status", "suspended\n");
+    const auto collector = collectorOver(tree);
+    const auto full = collector.collectSynchronously();
+    ASSERT_EQ(full.size(), 1u);
+    EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&full[0])), "GPU Temperature 42.5 \u00B0C");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, SocMachines,
+    ::testing::Values(
+        SocMachine{"raspberry-pi-5",
+                   "1002000000.v3d Broadcom VideoCore VII | Broadcom | Integrated | Built-In | 7.86 GB | "
+                   "DELL U2720Q 3840 x 2160 main | Raspberry Pi 5 Model B Rev 1.0",
+                   "No exposed GPU sensors found N/A "},
+        SocMachine{"raspberry-pi-3",
+                   "soc:gpu Broadcom VideoCore IV | Broadcom | Integrated | Built-In | 923.2 MB | "
+                   "D1918H 1366 x 768 main | Raspberry Pi 3 Model B Plus Rev 1.3",
+                   "No exposed GPU sensors found N/A "},
+        SocMachine{"rk3588-board",
+                   "fb000000.gpu Arm Mali-G610 | Arm | Integrated | Built-In | 15.36 GB | "
+                   "ROG PG279Q 2560 x 1440 main | Radxa ROCK 5 Model B",
+                   "GPU Temperature 42.5 \u00B0C, Core Clock 300 MHz"},
+        SocMachine{"snapdragon-x-laptop",
+                   "3d00000.gpu Qualcomm Adreno X1-85 | Qualcomm | Integrated | Built-In | 30.71 GB | "
+                   "eDP-1 1920 x 1080 main | Lenovo Yoga Slim 7x",
+                   "GPU Temperature 48.6 \u00B0C, Core Clock 550 MHz"},
+        SocMachine{"apple-m1",
+                   "206400000.gpu Apple M1 GPU (G13G) | Apple | Integrated | Built-In | 15.37 GB | "
+                   "eDP-1 2560 x 1600 main | Apple MacBook Air (M1, 2020)",
+                   "No exposed GPU sensors found N/A "}),
+    [](const auto& test) {
+        std::string name = test.param.machine;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+} // namespace
+} // namespace tarsik
