@@ -135,4 +135,18 @@ std::optional<std::string> readLinkName(const std::filesystem::path& path) {
     return name;
 }
 
+std::vector<std::filesystem::path> entriesStartingWith(const std::filesystem::path& folder,
+                                                       std::string_view prefix) {
+    std::vector<std::filesystem::path> found;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    for (const std::filesystem::directory_iterator end; !error && entries != end; entries.increment(error)) {
+        if (entries->path().filename().string().starts_with(prefix)) {
+            found.push_back(entries->path());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 } // namespace tarsik::platform

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarsik::platform {
 
@@ -22,6 +23,11 @@ std::optional<std::uint64_t> readUnsignedAttribute(const std::filesystem::path& 
 
 // The basename of a symbolic link's target ("amdgpu" for driver -> ../../bus/pci/drivers/amdgpu).
 std::optional<std::string> readLinkName(const std::filesystem::path& path);
+
+// The entries of a folder whose names start with `prefix`, in name order; none when it cannot be
+// listed.
+std::vector<std::filesystem::path> entriesStartingWith(const std::filesystem::path& folder,
+                                                       std::string_view prefix);
 
 std::string_view trimmed(std::string_view text);
 

@@ -31,25 +31,11 @@ struct Values {
     std::optional<double> vramUsed;                       // bytes
 };
 
-// The sub-folders of a folder whose names start with `prefix`, in name order.
-std::vector<fs::path> subfolders(const fs::path& folder, std::string_view prefix) {
-    std::vector<fs::path> found;
-    std::error_code error;
-    fs::directory_iterator entries(folder, error);
-    for (const fs::directory_iterator end; !error && entries != end; entries.increment(error)) {
-        if (entries->path().filename().string().starts_with(prefix)) {
-            found.push_back(entries->path());
-        }
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 // The first hwmon folder of the device that belongs to a GPU driver we know; the index after
 // "hwmon" is not stable across boots.
 std::optional<Hwmon> findHwmon(const fs::path& device) {
     static constexpr std::array<std::string_view, 5> drivers{"amdgpu", "radeon", "nouveau", "i915", "xe"};
-    for (const auto& folder : subfolders(device / "hwmon", "hwmon")) {
+    for (const auto& folder : entriesStartingWith(device / "hwmon", "hwmon")) {
         auto name = readAttribute(folder / "name");
         if (name && std::find(drivers.begin(), drivers.end(), *name) != drivers.end()) {
             return Hwmon{.directory = folder, .name = std::move(*name)};
@@ -180,7 +166,7 @@ std::optional<double> intelCoreClock(const PciDevice& device) {
     if (device.driver == "xe") {
         return readScaled(device.directory / "tile0/gt0/freq0/act_freq", 1);
     }
-    for (const auto& card : subfolders(device.directory / "drm", "card")) {
+    for (const auto& card : entriesStartingWith(device.directory / "drm", "card")) {
         if (const auto mhz = readScaled(card / "gt_act_freq_mhz", 1)) {
             return mhz;
         }

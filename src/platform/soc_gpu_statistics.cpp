@@ -14,19 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> entriesStartingWith(const fs::path& folder, std::string_view prefix) {
-    std::vector<fs::path> found;
-    std::error_code error;
-    fs::directory_iterator entries(folder, error);
-    for (const fs::directory_iterator end; !error && entries != end; entries.increment(error)) {
-        if (entries->path().filename().string().starts_with(prefix)) {
-            found.push_back(entries->path());
-        }
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 // The devfreq class folder sits below the GPU's device; its name has changed across kernels,
 // so it is found there rather than by name.
 std::optional<double> coreClockMHz(const PlatformGpu& gpu) {
