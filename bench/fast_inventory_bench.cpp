@@ -8,29 +8,29 @@
 
 namespace {
 
-void BM_FastInventoryFourGpus(benchmark::State& state) {
+void BM_FastInventoryFourGPUs(benchmark::State& state) {
     const tarsik::testing::FixtureTree tree("workstation");
     const tarsik::GPUInfoCollector collector(
-        tarsik::platform::Services{.gpuDevices = std::make_shared<tarsik::platform::SysfsGpuDeviceList>(
+        tarsik::platform::Services{.gpuDevices = std::make_shared<tarsik::platform::SysfsGPUDeviceList>(
                                        tarsik::platform::SystemPaths{.root = tree.root()})});
     for (auto _ : state) {
         benchmark::DoNotOptimize(collector.collectFast());
     }
 }
-BENCHMARK(BM_FastInventoryFourGpus)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FastInventoryFourGPUs)->Unit(benchmark::kMicrosecond);
 
 // The same over the full Debian pci.ids, as on a real machine.
-void BM_FastInventoryFourGpusRealPciIds(benchmark::State& state) {
+void BM_FastInventoryFourGPUsRealPCIIDs(benchmark::State& state) {
     const tarsik::testing::FixtureTree tree("workstation");
     tree.remove("usr/share/misc/pci.ids");
     std::filesystem::copy_file("/usr/share/misc/pci.ids", tree.path("usr/share/misc/pci.ids"));
     const tarsik::GPUInfoCollector collector(
-        tarsik::platform::Services{.gpuDevices = std::make_shared<tarsik::platform::SysfsGpuDeviceList>(
+        tarsik::platform::Services{.gpuDevices = std::make_shared<tarsik::platform::SysfsGPUDeviceList>(
                                        tarsik::platform::SystemPaths{.root = tree.root()})});
     for (auto _ : state) {
         benchmark::DoNotOptimize(collector.collectFast());
     }
 }
-BENCHMARK(BM_FastInventoryFourGpusRealPciIds)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FastInventoryFourGPUsRealPCIIDs)->Unit(benchmark::kMicrosecond);
 
 } // namespace

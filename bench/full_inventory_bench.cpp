@@ -14,7 +14,7 @@ namespace {
 using tarsik::platform::SystemPaths;
 
 // The real pci.ids, as on a real machine, instead of the fixture's excerpt.
-void useSystemPciIds(const tarsik::testing::FixtureTree& tree) {
+void useSystemPCIIDs(const tarsik::testing::FixtureTree& tree) {
     tree.remove("usr/share/misc/pci.ids");
     std::filesystem::copy_file("/usr/share/misc/pci.ids", tree.path("usr/share/misc/pci.ids"));
 }
@@ -23,13 +23,13 @@ void useSystemPciIds(const tarsik::testing::FixtureTree& tree) {
 // from the fixture by the profiler's own JSON builder.
 void BM_CollectSynchronouslyLaptopWithProfilerChild(benchmark::State& state) {
     const tarsik::testing::FixtureTree tree("amd-apu-laptop");
-    useSystemPciIds(tree);
+    useSystemPCIIDs(tree);
     const SystemPaths paths{.root = tree.root()};
     const auto profiler = tree.path("tarsik-profiler");
     std::filesystem::create_symlink(TARSIK_FAKE_PROFILER, profiler);
     std::ofstream(profiler.string() + ".json") << tarsik::profiler::displayProfile(paths);
     const tarsik::GPUInfoCollector collector(tarsik::platform::Services{
-        .gpuDevices = std::make_shared<tarsik::platform::SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<tarsik::platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<tarsik::platform::PosixProcessRunner>(),
         .profiler = profiler,
     });
@@ -48,7 +48,7 @@ BENCHMARK(BM_CollectSynchronouslyLaptopWithProfilerChild)
 // What the profiler itself does for that laptop, without its process start-up.
 void BM_DisplayProfileLaptop(benchmark::State& state) {
     const tarsik::testing::FixtureTree tree("amd-apu-laptop");
-    useSystemPciIds(tree);
+    useSystemPCIIDs(tree);
     const SystemPaths paths{.root = tree.root()};
     for (auto _ : state) {
         benchmark::DoNotOptimize(tarsik::profiler::displayProfile(paths));

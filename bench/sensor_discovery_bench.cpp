@@ -11,18 +11,18 @@
 
 namespace {
 
-void BM_ReadDynamicGPUSensorsAmdAndNvml(benchmark::State& state) {
+void BM_ReadDynamicGPUSensorsAmdAndNVML(benchmark::State& state) {
     const tarsik::testing::FixtureTree tree("workstation");
-    tarsik::testing::FakeNvml nvml;
+    tarsik::testing::FakeNVML nvml;
     nvml.addH100("00000000:01:00.0");
     const tarsik::GPUInfoCollector collector(tarsik::platform::Services{
         .registry = std::make_shared<tarsik::platform::SysfsRegistrySource>(
-            tarsik::platform::SystemPaths{.root = tree.root()}, tarsik::testing::FakeNvml::path)});
+            tarsik::platform::SystemPaths{.root = tree.root()}, tarsik::testing::FakeNVML::path)});
     for (auto _ : state) {
         benchmark::DoNotOptimize(collector.readDynamicGPUSensors());
     }
 }
-BENCHMARK(BM_ReadDynamicGPUSensorsAmdAndNvml)
+BENCHMARK(BM_ReadDynamicGPUSensorsAmdAndNVML)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);

@@ -26,7 +26,7 @@ void BM_StoreStartUp(benchmark::State& state) {
     std::filesystem::create_symlink(TARSIK_FAKE_PROFILER, profiler);
     std::ofstream(profiler.string() + ".json") << tarsik::profiler::displayProfile(paths);
     const auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::Services{
-        .gpuDevices = std::make_shared<tarsik::platform::SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<tarsik::platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<tarsik::platform::PosixProcessRunner>(),
         .profiler = profiler,
     });

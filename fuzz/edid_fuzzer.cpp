@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         blob[127] = static_cast<char>((256 - sum % 256) % 256);
     }
-    const auto edid = tarsik::platform::parseEdid(blob);
+    const auto edid = tarsik::platform::parseEDID(blob);
     if (edid && edid->monitorName && edid->monitorName->size() > 13) {
         __builtin_trap(); // a descriptor holds 13 characters
     }

@@ -9,9 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const auto cut = input.find('\x1e');
-    const auto first = tarsik::platform::parseV3dGpuStats(input.substr(0, cut));
+    const auto first = tarsik::platform::parseV3dGPUStats(input.substr(0, cut));
     const auto second =
-        tarsik::platform::parseV3dGpuStats(cut == std::string_view::npos ? "" : input.substr(cut + 1));
+        tarsik::platform::parseV3dGPUStats(cut == std::string_view::npos ? "" : input.substr(cut + 1));
     if (first && second) {
         const auto load = tarsik::platform::busyPercent(*first, *second);
         if (load && !(*load >= 0 && *load <= 100)) {

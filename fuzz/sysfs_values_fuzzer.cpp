@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const tarsik::platform::SystemPaths paths{.root = tree.root()};
-    tarsik::platform::SysfsGpuDeviceList(paths).devices();
+    tarsik::platform::SysfsGPUDeviceList(paths).devices();
     tarsik::profiler::displayProfile(paths);
     tarsik::platform::SysfsRegistrySource(paths, "/nonexistent/libnvidia-ml.so.1").entries(std::nullopt);
     return 0;

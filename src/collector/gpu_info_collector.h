@@ -32,7 +32,7 @@ class GPUInfoCollector {
     static std::vector<SensorReading> basicSensorsSynchronously(const GPUDevice* device);
 
     // "Metal 3, macOS GPU Family 2, ..." or "Supported" when the device names no family.
-    static std::string metalSummary(const platform::GpuDeviceInfo& device);
+    static std::string metalSummary(const platform::GPUDeviceInfo& device);
 
     // The vendor guessed from a device name by keyword.
     static std::string vendor(std::string_view name);

@@ -10,7 +10,7 @@ namespace tarsik {
 
 // One display attached to a GPU. Built with designated initialisers; `id` is fresh per record.
 struct DisplayInfo {
-    Uuid id{};
+    UUID id{};
     std::string name{};
     std::string resolution{};
     bool main = false;
@@ -22,7 +22,7 @@ struct DisplayInfo {
 // One graphics processor. Every value is display text already: the collectors choose the
 // wording ("Unknown", "Yes", a byte count) and the views print it.
 struct GPUDevice {
-    Uuid id{};
+    UUID id{};
     std::string name{};
     std::string vendor{};
     std::string chipsetModel{};

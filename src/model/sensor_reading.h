@@ -8,7 +8,7 @@ namespace tarsik {
 
 // One line of the Sensors tab: the value is formatted text, the unit is shown after it.
 struct SensorReading {
-    Uuid id{};
+    UUID id{};
     std::string name{};
     std::string value{};
     std::string unit{};

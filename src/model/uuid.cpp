@@ -4,14 +4,14 @@
 
 namespace tarsik {
 
-Uuid Uuid::random() {
+UUID UUID::random() {
     // One generator per thread: records are built on the UI thread and on both pools.
     thread_local std::mt19937_64 engine{[] {
         std::random_device device;
         std::seed_seq seed{device(), device(), device(), device(), device(), device(), device(), device()};
         return std::mt19937_64{seed};
     }()};
-    Uuid uuid{Uninitialised{}};
+    UUID uuid{Uninitialised{}};
     for (std::size_t i = 0; i < uuid.bytes_.size(); i += 8) {
         const std::uint64_t word = engine();
         for (std::size_t b = 0; b < 8; ++b) {
@@ -23,7 +23,7 @@ Uuid Uuid::random() {
     return uuid;
 }
 
-std::string Uuid::toString() const {
+std::string UUID::toString() const {
     static constexpr char digits[] = "0123456789abcdef";
     std::string text;
     text.reserve(36);
@@ -39,7 +39,7 @@ std::string Uuid::toString() const {
 
 } // namespace tarsik
 
-std::size_t std::hash<tarsik::Uuid>::operator()(const tarsik::Uuid& uuid) const noexcept {
+std::size_t std::hash<tarsik::UUID>::operator()(const tarsik::UUID& uuid) const noexcept {
     std::size_t seed = 0;
     for (std::size_t i = 0; i < 16; i += 8) {
         std::uint64_t word = 0;

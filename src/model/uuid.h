@@ -10,24 +10,24 @@ namespace tarsik {
 
 // A random (version 4) 128-bit identifier. Records take a fresh one when built, so two
 // inventories of the same machine never share identifiers.
-class Uuid {
+class UUID {
   public:
     using Bytes = std::array<std::uint8_t, 16>;
 
-    Uuid() : bytes_(random().bytes_) {}
-    explicit Uuid(const Bytes& bytes) : bytes_(bytes) {}
+    UUID() : bytes_(random().bytes_) {}
+    explicit UUID(const Bytes& bytes) : bytes_(bytes) {}
 
-    static Uuid random();
+    static UUID random();
 
     const Bytes& bytes() const { return bytes_; }
     // Canonical lower-case 8-4-4-4-12 form.
     std::string toString() const;
 
-    friend bool operator==(const Uuid&, const Uuid&) = default;
+    friend bool operator==(const UUID&, const UUID&) = default;
 
   private:
     struct Uninitialised {};
-    explicit Uuid(Uninitialised) : bytes_{} {}
+    explicit UUID(Uninitialised) : bytes_{} {}
 
     Bytes bytes_;
 };
@@ -39,6 +39,6 @@ inline void hashCombine(std::size_t& seed, std::size_t value) {
 
 } // namespace tarsik
 
-template <> struct std::hash<tarsik::Uuid> {
-    std::size_t operator()(const tarsik::Uuid& uuid) const noexcept;
+template <> struct std::hash<tarsik::UUID> {
+    std::size_t operator()(const tarsik::UUID& uuid) const noexcept;
 };

@@ -85,9 +85,9 @@ bool canWrite(const std::filesystem::path& path) {
     return true;
 }
 
-class ApplesmcConnection final : public SMCConnection {
+class AppleSMCConnection final : public SMCConnection {
   public:
-    ApplesmcConnection(std::filesystem::path directory, std::function<void()> afterSelect)
+    AppleSMCConnection(std::filesystem::path directory, std::function<void()> afterSelect)
         : directory_(std::move(directory)), afterSelect_(std::move(afterSelect)) {}
 
     int call(SMCBlockBytes input, SMCMutableBlockBytes output) override {
@@ -237,7 +237,7 @@ class ApplesmcConnection final : public SMCConnection {
 
 } // namespace
 
-std::unique_ptr<SMCConnection> ApplesmcService::open(std::string_view serviceName) const {
+std::unique_ptr<SMCConnection> AppleSMCService::open(std::string_view serviceName) const {
     const auto directory = paths_.applesmc();
     if (serviceName != "AppleSMC") {
         return nullptr;
@@ -250,7 +250,7 @@ std::unique_ptr<SMCConnection> ApplesmcService::open(std::string_view serviceNam
     if (!readNumber(directory / "key_count") || !canWrite(directory / "key_at_index")) {
         return nullptr;
     }
-    return std::make_unique<ApplesmcConnection>(directory, afterSelect_);
+    return std::make_unique<AppleSMCConnection>(directory, afterSelect_);
 }
 
 } // namespace tarsik::platform

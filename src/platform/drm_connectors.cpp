@@ -55,7 +55,7 @@ struct Found {
     std::string directoryName; // "card1-DP-2"
     std::uint64_t connectorId = std::numeric_limits<std::uint64_t>::max();
     bool internalPanel = false;
-    DrmConnector connector;
+    DRMConnector connector;
 };
 
 bool isInternalPanel(std::string_view connectorName) {
@@ -94,7 +94,7 @@ void addConnected(const std::filesystem::path& card, std::vector<Found>& found) 
                                .value_or(std::numeric_limits<std::uint64_t>::max()),
             .internalPanel = isInternalPanel(std::string_view(name).substr(prefix.size())),
             .connector =
-                DrmConnector{
+                DRMConnector{
                     .name = name.substr(prefix.size()),
                     .enabled = enabled,
                     .firstMode = std::move(firstMode),
@@ -106,11 +106,11 @@ void addConnected(const std::filesystem::path& card, std::vector<Found>& found) 
 
 } // namespace
 
-std::vector<DrmConnector> connectedDisplays(const PciDevice& device) {
+std::vector<DRMConnector> connectedDisplays(const PCIDevice& device) {
     return connectedDisplays(device.directory);
 }
 
-std::vector<DrmConnector> connectedDisplays(const std::filesystem::path& device) {
+std::vector<DRMConnector> connectedDisplays(const std::filesystem::path& device) {
     std::vector<Found> found;
     std::error_code error;
     std::filesystem::directory_iterator cards(device / "drm", error);
@@ -128,7 +128,7 @@ std::vector<DrmConnector> connectedDisplays(const std::filesystem::path& device)
         }
         return naturalLess(a.directoryName, b.directoryName);
     });
-    std::vector<DrmConnector> connectors;
+    std::vector<DRMConnector> connectors;
     connectors.reserve(found.size());
     for (auto& entry : found) {
         connectors.push_back(std::move(entry.connector));

@@ -9,7 +9,7 @@
 namespace tarsik::platform {
 
 // A DRM connector with a display attached, as the kernel last probed it.
-struct DrmConnector {
+struct DRMConnector {
     std::string name;                     // "DP-1", "HDMI-A-1" (without the "cardN-" prefix)
     std::optional<bool> enabled;          // a CRTC drives it; nothing when the kernel does not say
     std::optional<std::string> firstMode; // first line of `modes`: the preferred mode once probed
@@ -20,9 +20,9 @@ struct DrmConnector {
 // (connector_id) where it tells, else the built-in panel first and the rest by name with numbers
 // compared as numbers. Writeback
 // connectors are not displays and are left out. Reading these files never wakes the GPU.
-std::vector<DrmConnector> connectedDisplays(const PciDevice& device);
+std::vector<DRMConnector> connectedDisplays(const PCIDevice& device);
 
 // The same for any device's sysfs folder, such as an SoC's display controller.
-std::vector<DrmConnector> connectedDisplays(const std::filesystem::path& device);
+std::vector<DRMConnector> connectedDisplays(const std::filesystem::path& device);
 
 } // namespace tarsik::platform

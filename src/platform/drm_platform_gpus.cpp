@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A DRM device's parent as /sys/class/drm shows it.
-struct DrmDevice {
+struct DRMDevice {
     fs::path directory;
     std::string driver; // the platform driver's name, which may differ from the DRM driver's
     unsigned firstNode = std::numeric_limits<unsigned>::max();
@@ -71,8 +71,8 @@ bool isStandInDisplay(std::string_view platformDriver) {
 }
 
 // The platform DRM devices by folder: a card and its render node share one.
-std::vector<DrmDevice> platformDrmDevices(const SystemPaths& paths) {
-    std::map<fs::path, DrmDevice> byDirectory;
+std::vector<DRMDevice> platformDRMDevices(const SystemPaths& paths) {
+    std::map<fs::path, DRMDevice> byDirectory;
     std::error_code error;
     fs::directory_iterator entries(paths.drmClass(), error);
     for (const fs::directory_iterator end; !error && entries != end; entries.increment(error)) {
@@ -100,13 +100,13 @@ std::vector<DrmDevice> platformDrmDevices(const SystemPaths& paths) {
         const unsigned node = card ? *card : (*render >= 128 ? *render - 128 : *render);
         device.firstNode = std::min(device.firstNode, node);
     }
-    std::vector<DrmDevice> devices;
+    std::vector<DRMDevice> devices;
     devices.reserve(byDirectory.size());
     for (auto& [directory, device] : byDirectory) {
         devices.push_back(std::move(device));
     }
     std::sort(devices.begin(), devices.end(),
-              [](const DrmDevice& a, const DrmDevice& b) { return a.firstNode < b.firstNode; });
+              [](const DRMDevice& a, const DRMDevice& b) { return a.firstNode < b.firstNode; });
     return devices;
 }
 
@@ -142,10 +142,10 @@ std::vector<std::string> compatibleStrings(const fs::path& device) {
 
 } // namespace
 
-std::vector<PlatformGpu> listPlatformGpus(const SystemPaths& paths) {
-    std::vector<PlatformGpu> gpus;
+std::vector<PlatformGPU> listPlatformGPUs(const SystemPaths& paths) {
+    std::vector<PlatformGPU> gpus;
     std::vector<fs::path> displayControllers;
-    for (const auto& device : platformDrmDevices(paths)) {
+    for (const auto& device : platformDRMDevices(paths)) {
         const auto word = gpuDriverWord(device.driver);
         if (!device.renders || !word) {
             if (!isStandInDisplay(device.driver)) {
@@ -155,7 +155,7 @@ std::vector<PlatformGpu> listPlatformGpus(const SystemPaths& paths) {
         }
         const auto core = *word == "msm" && device.driver != "adreno" ? adrenoCore(paths, device.directory)
                                                                       : device.directory;
-        gpus.push_back(PlatformGpu{
+        gpus.push_back(PlatformGPU{
             .busAddress = core.filename().string(),
             .directory = core,
             .driver = *word,

@@ -12,7 +12,7 @@ namespace tarsik::platform {
 
 // A GPU that is not a PCI device (an SoC's Mali, Adreno, VideoCore or Apple GPU), found through
 // its DRM device.
-struct PlatformGpu {
+struct PlatformGPU {
     std::string busAddress;              // the platform device's name, "fde60000.gpu"
     std::filesystem::path directory;     // the GPU core's sysfs folder
     std::string driver;                  // the DRM driver's word: "panthor", "v3d", "msm"
@@ -25,7 +25,7 @@ struct PlatformGpu {
 // DRM devices on a bus other than PCI that have a render node and a GPU driver, in card order.
 // Display-only controllers, simple framebuffers, virtual and USB adapters, Tegra's host1x and
 // NPUs are not GPUs; their connectors go to the first GPU when they sit on the platform bus.
-std::vector<PlatformGpu> listPlatformGpus(const SystemPaths& paths);
+std::vector<PlatformGPU> listPlatformGPUs(const SystemPaths& paths);
 
 // The board's name from the device tree, "Raspberry Pi 5 Model B Rev 1.0".
 std::optional<std::string> machineModel(const SystemPaths& paths);

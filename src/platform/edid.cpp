@@ -44,11 +44,11 @@ std::optional<std::string> descriptorText(const unsigned char* payload) {
     return text;
 }
 
-std::optional<EdidResolution> detailedTiming(const unsigned char* d) {
+std::optional<EDIDResolution> detailedTiming(const unsigned char* d) {
     if ((d[0] | d[1]) == 0) {
         return std::nullopt; // a display descriptor, not a timing
     }
-    EdidResolution resolution{
+    EDIDResolution resolution{
         .width = d[2] | (static_cast<unsigned>(d[4] & 0xf0) << 4),
         .height = d[5] | (static_cast<unsigned>(d[7] & 0xf0) << 4),
     };
@@ -63,7 +63,7 @@ std::optional<EdidResolution> detailedTiming(const unsigned char* d) {
 
 } // namespace
 
-std::optional<Edid> parseEdid(std::string_view blob) {
+std::optional<EDID> parseEDID(std::string_view blob) {
     if (blob.size() < blockSize) {
         return std::nullopt;
     }
@@ -76,7 +76,7 @@ std::optional<Edid> parseEdid(std::string_view blob) {
         return std::nullopt;
     }
 
-    Edid edid{
+    EDID edid{
         .manufacturerId = pnpId(static_cast<unsigned>(bytes[8] << 8 | bytes[9])),
         .productCode = static_cast<std::uint16_t>(bytes[10] | bytes[11] << 8),
         .serialNumber = static_cast<std::uint32_t>(bytes[12]) | static_cast<std::uint32_t>(bytes[13]) << 8 |
@@ -88,10 +88,10 @@ std::optional<Edid> parseEdid(std::string_view blob) {
         edid.isModelYear = bytes[16] == 0xff;
     }
     if (bytes[21] != 0 && bytes[22] != 0) {
-        edid.imageSizeCm = EdidResolution{.width = bytes[21], .height = bytes[22]};
+        edid.imageSizeCm = EDIDResolution{.width = bytes[21], .height = bytes[22]};
     }
 
-    std::vector<EdidResolution> timings;
+    std::vector<EDIDResolution> timings;
     for (std::size_t offset = firstDescriptor; offset < firstDescriptor + 4 * descriptorSize;
          offset += descriptorSize) {
         const unsigned char* d = bytes + offset;

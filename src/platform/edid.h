@@ -7,13 +7,13 @@
 
 namespace tarsik::platform {
 
-struct EdidResolution {
+struct EDIDResolution {
     unsigned width = 0;
     unsigned height = 0;
 };
 
 // What an information tool shows from an EDID base block.
-struct Edid {
+struct EDID {
     std::optional<std::string> manufacturerId; // PNP ID, "DEL"
     std::uint16_t productCode = 0;
     std::uint32_t serialNumber = 0;         // 0 when the display leaves it unused
@@ -21,12 +21,12 @@ struct Edid {
     std::optional<std::string> monitorName; // the monitor-name descriptor
     std::optional<unsigned> year;
     bool isModelYear = false; // the year names the model, not the date of manufacture
-    std::optional<EdidResolution> imageSizeCm;
-    std::optional<EdidResolution> preferredTiming;
+    std::optional<EDIDResolution> imageSizeCm;
+    std::optional<EDIDResolution> preferredTiming;
 };
 
 // Nothing for a blob that is shorter than a base block, has a wrong header or a wrong checksum.
 // Extension blocks are not read.
-std::optional<Edid> parseEdid(std::string_view blob);
+std::optional<EDID> parseEDID(std::string_view blob);
 
 } // namespace tarsik::platform

@@ -8,14 +8,14 @@ namespace tarsik::platform {
 
 // Which graphics API feature families a device supports. The list sets a family only where the
 // system can be asked about it.
-struct GpuFamilySupport {
+struct GPUFamilySupport {
     bool metal3 = false;
     bool mac2 = false;
     bool mac1 = false;
 };
 
 // One GPU as the fast device list knows it: six properties, no child process, no registry.
-struct GpuDeviceInfo {
+struct GPUDeviceInfo {
     std::string name;
     // The GPU's identity on the machine: its PCI slot ("0000:03:00.0"), or the platform device's
     // name ("fde60000.gpu") for a GPU on another bus; empty when unknown.
@@ -26,14 +26,14 @@ struct GpuDeviceInfo {
     std::uint64_t recommendedMaxWorkingSetSize = 0; // bytes; 0 when unknown
     bool hasUnifiedMemory = false;
     bool isRemovable = false;
-    GpuFamilySupport families;
+    GPUFamilySupport families;
 };
 
 // The machine's GPUs in the platform's order. Cheap enough for the UI thread.
-class GpuDeviceList {
+class GPUDeviceList {
   public:
-    virtual ~GpuDeviceList() = default;
-    virtual std::vector<GpuDeviceInfo> devices() const = 0;
+    virtual ~GPUDeviceList() = default;
+    virtual std::vector<GPUDeviceInfo> devices() const = 0;
 };
 
 } // namespace tarsik::platform

@@ -17,7 +17,7 @@ bool containsIgnoringCase(std::string_view text, std::string_view part) {
                        [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
 }
 
-bool hasAmdgpuApuRail(const PciDevice& device) {
+bool hasAmdgpuApuRail(const PCIDevice& device) {
     // amdgpu registers the northbridge voltage (in1, "vddnb") only on APUs.
     std::error_code error;
     std::filesystem::directory_iterator entries(device.directory / "hwmon", error);
@@ -30,7 +30,7 @@ bool hasAmdgpuApuRail(const PciDevice& device) {
     return false;
 }
 
-bool isIntegrated(const PciDevice& device) {
+bool isIntegrated(const PCIDevice& device) {
     switch (device.vendorId) {
     case vendor_ids::intel:
         // Intel's integrated graphics always sits at 00:02.0; Arc cards sit behind a bridge.
@@ -46,7 +46,7 @@ bool isIntegrated(const PciDevice& device) {
 
 // Memory sizes the driver keeps in plain fields, so reading them never wakes the GPU: amdgpu's
 // total VRAM, and xe's physical VRAM per tile. NVIDIA's comes from NVML, off the UI thread.
-std::uint64_t vramBytes(const PciDevice& device) {
+std::uint64_t vramBytes(const PCIDevice& device) {
     if (device.driver == "xe") {
         std::uint64_t total = 0;
         for (int tile = 0;; ++tile) {
@@ -82,14 +82,14 @@ std::optional<std::string> nvidiaProcValue(std::string_view informationText, std
 }
 
 std::optional<std::string> nvidiaProcModel(const SystemPaths& paths, const std::string& slot) {
-    const auto text = readFile(paths.nvidiaProcGpus() / slot / "information");
+    const auto text = readFile(paths.nvidiaProcGPUs() / slot / "information");
     if (!text) {
         return std::nullopt;
     }
     return nvidiaProcValue(*text, "Model");
 }
 
-std::optional<std::string> vendorShortName(std::uint16_t vendorId, const PciIds& pciIds) {
+std::optional<std::string> vendorShortName(std::uint16_t vendorId, const PCIIDs& pciIds) {
     switch (vendorId) {
     case vendor_ids::amd:
     case vendor_ids::amdAlternative:
@@ -124,7 +124,7 @@ std::optional<std::string> vendorShortName(std::uint16_t vendorId, const PciIds&
     return std::string(trimmed(shortName));
 }
 
-std::string gpuName(const PciDevice& device, const SystemPaths& paths, const PciIds& pciIds) {
+std::string gpuName(const PCIDevice& device, const SystemPaths& paths, const PCIIDs& pciIds) {
     // Reading the driver's information file takes a runtime-PM reference; leave a sleeping GPU asleep.
     if (device.vendorId == vendor_ids::nvidia && !device.isRuntimeSuspended()) {
         if (auto model = nvidiaProcModel(paths, device.slot)) {
@@ -148,8 +148,8 @@ std::string gpuName(const PciDevice& device, const SystemPaths& paths, const Pci
     return ids;
 }
 
-GpuIdentity identifyGpu(const PciDevice& device, const SystemPaths& paths, const PciIds& pciIds) {
-    return GpuIdentity{
+GPUIdentity identifyGPU(const PCIDevice& device, const SystemPaths& paths, const PCIIDs& pciIds) {
+    return GPUIdentity{
         .name = gpuName(device, paths, pciIds),
         .vendor = vendorShortName(device.vendorId, pciIds).value_or(""),
         .integrated = isIntegrated(device),

@@ -11,7 +11,7 @@ namespace tarsik::platform {
 
 // What the device list and the display profiler both say about one display-class PCI function.
 // Kept in one place so both print the same name for the same device.
-struct GpuIdentity {
+struct GPUIdentity {
     std::string name;
     std::string vendor; // the short vendor name; empty when pci.ids does not know the vendor
     bool integrated = false;
@@ -19,15 +19,15 @@ struct GpuIdentity {
     bool removable = false;
 };
 
-GpuIdentity identifyGpu(const PciDevice& device, const SystemPaths& paths, const PciIds& pciIds);
+GPUIdentity identifyGPU(const PCIDevice& device, const SystemPaths& paths, const PCIIDs& pciIds);
 
 // The name chain: the NVIDIA driver's "Model:" line, amdgpu.ids by device and revision, pci.ids
 // (with the vendor's short name in front when the text lacks it), then "vvvv:dddd".
-std::string gpuName(const PciDevice& device, const SystemPaths& paths, const PciIds& pciIds);
+std::string gpuName(const PCIDevice& device, const SystemPaths& paths, const PCIIDs& pciIds);
 
 // "AMD", "NVIDIA", "Intel", "Apple" for the big four; otherwise the pci.ids vendor name without
 // its company suffix ("Red Hat, Inc." -> "Red Hat"); nothing when the vendor is unknown.
-std::optional<std::string> vendorShortName(std::uint16_t vendorId, const PciIds& pciIds);
+std::optional<std::string> vendorShortName(std::uint16_t vendorId, const PCIIDs& pciIds);
 
 // The "Model:" line of /proc/driver/nvidia/gpus/<slot>/information.
 std::optional<std::string> nvidiaProcModel(const SystemPaths& paths, const std::string& slot);

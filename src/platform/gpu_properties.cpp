@@ -15,7 +15,7 @@ std::string hex4(std::uint16_t value) {
     return text;
 }
 
-std::optional<std::string> subsystemName(const PciDevice& device, const PciIds& pciIds) {
+std::optional<std::string> subsystemName(const PCIDevice& device, const PCIIDs& pciIds) {
     auto name = pciIds.subsystemName(device.vendorId, device.deviceId, *device.subsystemVendorId,
                                      *device.subsystemDeviceId);
     if (!name) {
@@ -40,12 +40,12 @@ std::optional<std::string> driverVersion(const std::string& driver, const System
     return version;
 }
 
-std::optional<std::string> vbiosVersion(const PciDevice& device, const SystemPaths& paths, bool asleep) {
+std::optional<std::string> vbiosVersion(const PCIDevice& device, const SystemPaths& paths, bool asleep) {
     if (auto version = readAttribute(device.directory / "vbios_version"); version && !version->empty()) {
         return version; // amdgpu keeps it from probe time
     }
     if (device.vendorId == vendor_ids::nvidia && !asleep) {
-        if (const auto text = readFile(paths.nvidiaProcGpus() / device.slot / "information")) {
+        if (const auto text = readFile(paths.nvidiaProcGPUs() / device.slot / "information")) {
             return nvidiaProcValue(*text, "Video BIOS");
         }
     }
@@ -63,7 +63,7 @@ std::optional<std::string> laneCount(const std::filesystem::path& attribute) {
 
 } // namespace
 
-Properties gpuProperties(const PciDevice& device, const SystemPaths& paths, const PciIds& pciIds) {
+Properties gpuProperties(const PCIDevice& device, const SystemPaths& paths, const PCIIDs& pciIds) {
     Properties properties;
     const auto add = [&properties](const char* key, const std::optional<std::string>& value) {
         if (value && !value->empty()) {

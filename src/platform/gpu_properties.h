@@ -15,6 +15,6 @@ using Properties = std::vector<std::pair<std::string, std::string>>;
 // "Driver Version", "Subsystem Vendor ID", "Subsystem ID", "Subsystem Name", "Link Speed",
 // "Link Width", "Max Link Speed", "Max Link Width", "VBIOS Version", "NUMA Node"), each only when
 // known. A runtime-suspended GPU is not woken: the reads that would wake it are skipped.
-Properties gpuProperties(const PciDevice& device, const SystemPaths& paths, const PciIds& pciIds);
+Properties gpuProperties(const PCIDevice& device, const SystemPaths& paths, const PCIIDs& pciIds);
 
 } // namespace tarsik::platform

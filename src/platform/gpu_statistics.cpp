@@ -162,7 +162,7 @@ void readHwmon(const Hwmon& hwmon, Values& values) {
 }
 
 // i915 keeps the actual GT frequency on the DRM card, xe per tile and GT.
-std::optional<double> intelCoreClock(const PciDevice& device) {
+std::optional<double> intelCoreClock(const PCIDevice& device) {
     if (device.driver == "xe") {
         return readScaled(device.directory / "tile0/gt0/freq0/act_freq", 1);
     }
@@ -220,7 +220,7 @@ std::optional<double> fromUnsigned(std::optional<unsigned> value, double divisor
 
 } // namespace
 
-PropertyValue::Dictionary sysfsGpuStatistics(const PciDevice& device) {
+PropertyValue::Dictionary sysfsGPUStatistics(const PCIDevice& device) {
     Values values;
     if (const auto hwmon = findHwmon(device.directory)) {
         readHwmon(*hwmon, values);
@@ -235,7 +235,7 @@ PropertyValue::Dictionary sysfsGpuStatistics(const PciDevice& device) {
     return ordered(values);
 }
 
-PropertyValue::Dictionary nvmlGpuStatistics(const NvmlGpuReadings& readings) {
+PropertyValue::Dictionary nvmlGpuStatistics(const NVMLGPUReadings& readings) {
     return ordered(Values{
         .temperature = fromUnsigned(readings.temperatureCelsius),
         .power = fromUnsigned(readings.powerMilliwatts, 1000),

@@ -11,9 +11,9 @@ namespace tarsik::platform {
 // "Fan Speed(RPM)", "Core Clock(MHz)", "Memory Clock(MHz)", "Device Utilization %"; further
 // values (junction and memory temperature, voltages, VRAM used) under keys of their own. A value
 // that cannot be read is left out. The caller checks that the GPU is awake first.
-PropertyValue::Dictionary sysfsGpuStatistics(const PciDevice& device);
+PropertyValue::Dictionary sysfsGPUStatistics(const PCIDevice& device);
 
 // The same keys from NVML's answers.
-PropertyValue::Dictionary nvmlGpuStatistics(const NvmlGpuReadings& readings);
+PropertyValue::Dictionary nvmlGpuStatistics(const NVMLGPUReadings& readings);
 
 } // namespace tarsik::platform

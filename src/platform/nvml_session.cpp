@@ -13,32 +13,32 @@ namespace tarsik::platform {
 namespace {
 
 // Our own declarations of the few NVML types used; layouts as the library defines them.
-using NvmlReturn = int;
-using NvmlDevice = NvmlSession::Device;
-constexpr NvmlReturn nvmlSuccess = 0;
-constexpr NvmlReturn nvmlUninitialized = 1;
+using NVMLReturn = int;
+using NVMLDevice = NVMLSession::Device;
+constexpr NVMLReturn nvmlSuccess = 0;
+constexpr NVMLReturn nvmlUninitialized = 1;
 constexpr unsigned nvmlTemperatureGpu = 0;
 constexpr unsigned nvmlClockGraphics = 0;
 constexpr unsigned nvmlClockMemory = 2;
 
-struct NvmlUtilization {
+struct NVMLUtilization {
     unsigned gpu;
     unsigned memory;
 };
 
-struct NvmlMemory {
+struct NVMLMemory {
     unsigned long long total; // bytes
     unsigned long long free;
     unsigned long long used;
 };
 
-struct NvmlFanSpeedInfo {
+struct NVMLFanSpeedInfo {
     unsigned version;
     unsigned fan;
     unsigned speed; // RPM
 };
 // The library's versioned-struct rule: size in the low bits, version in the top byte.
-constexpr unsigned nvmlFanSpeedInfoV1 = sizeof(NvmlFanSpeedInfo) | (1u << 24);
+constexpr unsigned nvmlFanSpeedInfoV1 = sizeof(NVMLFanSpeedInfo) | (1u << 24);
 
 template <typename Function> Function symbol(void* library, const char* name) {
     return reinterpret_cast<Function>(::dlsym(library, name));
@@ -51,19 +51,19 @@ std::atomic<bool> overdueInit{false};
 struct InitCall {
     std::mutex mutex;
     std::condition_variable finished;
-    std::optional<NvmlReturn> result;
+    std::optional<NVMLReturn> result;
     bool abandoned = false;
 };
 
 // The result of init(), or nothing when it has not returned by the deadline. The library is
 // loaded with RTLD_NODELETE, so the functions stay valid however long the thread runs.
-std::optional<NvmlReturn> initialise(NvmlReturn (*init)(), NvmlReturn (*shutdown)(),
+std::optional<NVMLReturn> initialise(NVMLReturn (*init)(), NVMLReturn (*shutdown)(),
                                      std::chrono::milliseconds deadline) {
     auto call = std::make_shared<InitCall>();
     std::thread thread;
     try {
         thread = std::thread([call, init, shutdown] {
-            const NvmlReturn result = init();
+            const NVMLReturn result = init();
             const std::lock_guard lock(call->mutex);
             if (!call->abandoned) {
                 call->result = result;
@@ -99,20 +99,20 @@ template <typename Call> std::optional<unsigned> valueOf(Call call) {
 } // namespace
 
 // Versioned symbol names only: the unversioned aliases exist in the header, not in the library.
-struct NvmlSession::Api {
-    NvmlReturn (*init)();
-    NvmlReturn (*shutdown)();
-    NvmlReturn (*handleByPciBusId)(const char*, NvmlDevice*);
+struct NVMLSession::Api {
+    NVMLReturn (*init)();
+    NVMLReturn (*shutdown)();
+    NVMLReturn (*handleByPCIBusId)(const char*, NVMLDevice*);
     // Entry points a driver may lack; a missing one reads as "not supported".
-    NvmlReturn (*temperature)(NvmlDevice, unsigned, unsigned*);
-    NvmlReturn (*powerUsage)(NvmlDevice, unsigned*);
-    NvmlReturn (*fanSpeedRpm)(NvmlDevice, NvmlFanSpeedInfo*);
-    NvmlReturn (*clockInfo)(NvmlDevice, unsigned, unsigned*);
-    NvmlReturn (*utilizationRates)(NvmlDevice, NvmlUtilization*);
-    NvmlReturn (*memoryInfo)(NvmlDevice, NvmlMemory*);
+    NVMLReturn (*temperature)(NVMLDevice, unsigned, unsigned*);
+    NVMLReturn (*powerUsage)(NVMLDevice, unsigned*);
+    NVMLReturn (*fanSpeedRpm)(NVMLDevice, NVMLFanSpeedInfo*);
+    NVMLReturn (*clockInfo)(NVMLDevice, unsigned, unsigned*);
+    NVMLReturn (*utilizationRates)(NVMLDevice, NVMLUtilization*);
+    NVMLReturn (*memoryInfo)(NVMLDevice, NVMLMemory*);
 };
 
-std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
+std::unique_ptr<NVMLSession> NVMLSession::open(const std::string& library,
                                                std::chrono::milliseconds initDeadline) {
     if (overdueInit) {
         diagnose("NVML not tried: an earlier initialisation is still running past its deadline");
@@ -128,8 +128,8 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
     auto api = std::make_unique<Api>(Api{
         .init = symbol<decltype(Api::init)>(handle, "nvmlInit_v2"),
         .shutdown = symbol<decltype(Api::shutdown)>(handle, "nvmlShutdown"),
-        .handleByPciBusId =
-            symbol<decltype(Api::handleByPciBusId)>(handle, "nvmlDeviceGetHandleByPciBusId_v2"),
+        .handleByPCIBusId =
+            symbol<decltype(Api::handleByPCIBusId)>(handle, "nvmlDeviceGetHandleByPciBusId_v2"),
         .temperature = symbol<decltype(Api::temperature)>(handle, "nvmlDeviceGetTemperature"),
         .powerUsage = symbol<decltype(Api::powerUsage)>(handle, "nvmlDeviceGetPowerUsage"),
         .fanSpeedRpm = symbol<decltype(Api::fanSpeedRpm)>(handle, "nvmlDeviceGetFanSpeedRPM"),
@@ -137,7 +137,7 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
         .utilizationRates = symbol<decltype(Api::utilizationRates)>(handle, "nvmlDeviceGetUtilizationRates"),
         .memoryInfo = symbol<decltype(Api::memoryInfo)>(handle, "nvmlDeviceGetMemoryInfo"),
     });
-    if (api->init == nullptr || api->shutdown == nullptr || api->handleByPciBusId == nullptr) {
+    if (api->init == nullptr || api->shutdown == nullptr || api->handleByPCIBusId == nullptr) {
         diagnose(library + " lacks NVML's basic entry points");
         ::dlclose(handle);
         return nullptr;
@@ -153,47 +153,47 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& library,
         ::dlclose(handle);
         return nullptr;
     }
-    return std::unique_ptr<NvmlSession>(new NvmlSession(handle, std::move(api)));
+    return std::unique_ptr<NVMLSession>(new NVMLSession(handle, std::move(api)));
 }
 
-NvmlSession::NvmlSession(void* library, std::unique_ptr<Api> api) : library_(library), api_(std::move(api)) {}
+NVMLSession::NVMLSession(void* library, std::unique_ptr<Api> api) : library_(library), api_(std::move(api)) {}
 
-NvmlSession::~NvmlSession() {
+NVMLSession::~NVMLSession() {
     api_->shutdown();
     ::dlclose(library_);
 }
 
-std::optional<NvmlSession::Device> NvmlSession::device(const std::string& slot) const {
+std::optional<NVMLSession::Device> NVMLSession::device(const std::string& slot) const {
     // NVML parses the sysfs form itself ("%x:%x:%x.%x"), so the slot needs no rewriting and only
     // this GPU is attached.
-    NvmlDevice device = nullptr;
-    if (const NvmlReturn result = api_->handleByPciBusId(slot.c_str(), &device); result != nvmlSuccess) {
+    NVMLDevice device = nullptr;
+    if (const NVMLReturn result = api_->handleByPCIBusId(slot.c_str(), &device); result != nvmlSuccess) {
         diagnose("NVML failed to find the GPU in " + slot + ": error " + std::to_string(result));
         return std::nullopt;
     }
     return device;
 }
 
-std::optional<std::uint64_t> NvmlSession::memoryTotalBytes(const std::string& slot) const {
+std::optional<std::uint64_t> NVMLSession::memoryTotalBytes(const std::string& slot) const {
     const auto found = this->device(slot);
     if (!found || api_->memoryInfo == nullptr) {
         return std::nullopt;
     }
-    NvmlMemory memory{};
+    NVMLMemory memory{};
     if (api_->memoryInfo(*found, &memory) != nvmlSuccess || memory.total == 0) {
         return std::nullopt;
     }
     return memory.total;
 }
 
-std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) const {
+std::optional<NVMLGPUReadings> NVMLSession::readings(const std::string& slot) const {
     const auto found = this->device(slot);
     if (!found) {
         return std::nullopt;
     }
     const auto device = *found;
     const Api& api = *api_;
-    NvmlGpuReadings readings;
+    NVMLGPUReadings readings;
     if (api.temperature != nullptr) {
         readings.temperatureCelsius =
             valueOf([&](unsigned* value) { return api.temperature(device, nvmlTemperatureGpu, value); });
@@ -202,7 +202,7 @@ std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) co
         readings.powerMilliwatts = valueOf([&](unsigned* value) { return api.powerUsage(device, value); });
     }
     if (api.fanSpeedRpm != nullptr) {
-        NvmlFanSpeedInfo fan{.version = nvmlFanSpeedInfoV1, .fan = 0, .speed = 0};
+        NVMLFanSpeedInfo fan{.version = nvmlFanSpeedInfoV1, .fan = 0, .speed = 0};
         if (api.fanSpeedRpm(device, &fan) == nvmlSuccess) {
             readings.fanRpm = fan.speed;
         }
@@ -214,7 +214,7 @@ std::optional<NvmlGpuReadings> NvmlSession::readings(const std::string& slot) co
             valueOf([&](unsigned* value) { return api.clockInfo(device, nvmlClockMemory, value); });
     }
     if (api.utilizationRates != nullptr) {
-        NvmlUtilization utilisation{};
+        NVMLUtilization utilisation{};
         if (api.utilizationRates(device, &utilisation) == nvmlSuccess) {
             readings.utilisationPercent = utilisation.gpu;
         }

@@ -48,7 +48,7 @@ std::array<std::uint64_t, 4> slotNumbers(const std::string& slot) {
 }
 
 // Lower ranks come first in the list.
-int listRank(const PciDevice& device) {
+int listRank(const PCIDevice& device) {
     if (device.isManagementOrVirtualAdapter()) {
         return 2;
     }
@@ -57,7 +57,7 @@ int listRank(const PciDevice& device) {
 
 } // namespace
 
-bool PciDevice::isManagementOrVirtualAdapter() const {
+bool PCIDevice::isManagementOrVirtualAdapter() const {
     switch (vendorId) {
     case 0x1a03: // ASPEED: the BMC's VGA on most servers
     case 0x1af4: // virtio
@@ -98,7 +98,7 @@ bool slotLess(const std::string& a, const std::string& b) {
     return a < b;
 }
 
-bool PciDevice::isRuntimeSuspended() const {
+bool PCIDevice::isRuntimeSuspended() const {
     return platform::isRuntimeSuspended(directory);
 }
 
@@ -113,8 +113,8 @@ bool isRuntimeSuspended(const std::filesystem::path& device) {
     return std::filesystem::exists(status, error);
 }
 
-std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths) {
-    std::vector<PciDevice> devices;
+std::vector<PCIDevice> listDisplayDevices(const SystemPaths& paths) {
+    std::vector<PCIDevice> devices;
     std::error_code error;
     std::filesystem::directory_iterator entries(paths.pciDevices(), error);
     for (const std::filesystem::directory_iterator end; !error && entries != end; entries.increment(error)) {
@@ -128,7 +128,7 @@ std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths) {
         if (!vendorId || !deviceId) {
             continue;
         }
-        devices.push_back(PciDevice{
+        devices.push_back(PCIDevice{
             .slot = directory.filename().string(),
             .directory = directory,
             .vendorId = *vendorId,
@@ -141,7 +141,7 @@ std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths) {
             .bootVga = readAttribute(directory / "boot_vga") == "1",
         });
     }
-    std::sort(devices.begin(), devices.end(), [](const PciDevice& a, const PciDevice& b) {
+    std::sort(devices.begin(), devices.end(), [](const PCIDevice& a, const PCIDevice& b) {
         const int rankA = listRank(a);
         const int rankB = listRank(b);
         return rankA != rankB ? rankA < rankB : slotLess(a.slot, b.slot);

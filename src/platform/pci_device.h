@@ -11,7 +11,7 @@
 namespace tarsik::platform {
 
 // A PCI function as sysfs describes it. Identifiers are the config-space values.
-struct PciDevice {
+struct PCIDevice {
     std::string slot;                // "0000:03:00.0"
     std::filesystem::path directory; // its sysfs folder
     std::uint16_t vendorId = 0;
@@ -39,7 +39,7 @@ bool isRuntimeSuspended(const std::filesystem::path& device);
 // GPU first, then the others in slot order, then management and paravirtual adapters in slot
 // order. The first is the one shown at start-up, and it usually drives the desktop. A function
 // whose identity cannot be read (it vanished, or junk) is left out.
-std::vector<PciDevice> listDisplayDevices(const SystemPaths& paths);
+std::vector<PCIDevice> listDisplayDevices(const SystemPaths& paths);
 
 // Orders "dddd:bb:dd.f" slots numerically, so wider domains sort after narrower ones.
 bool slotLess(const std::string& a, const std::string& b);

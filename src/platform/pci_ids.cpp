@@ -129,7 +129,7 @@ std::string_view lineAt(std::string_view text, std::size_t offset) {
 
 } // namespace
 
-PciIds::PciIds(const SystemPaths& paths) {
+PCIIDs::PCIIDs(const SystemPaths& paths) {
     for (const auto& path : {paths.pciIds(), paths.pciIdsAlternative()}) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
@@ -158,15 +158,15 @@ PciIds::PciIds(const SystemPaths& paths) {
              " could not be read; GPUs without a driver's name are named by number");
 }
 
-PciIds::PciIds(std::string text) : owned_(std::move(text)), data_(owned_.data()), size_(owned_.size()) {}
+PCIIDs::PCIIDs(std::string text) : owned_(std::move(text)), data_(owned_.data()), size_(owned_.size()) {}
 
-PciIds::~PciIds() {
+PCIIDs::~PCIIDs() {
     if (mapped_) {
         ::munmap(const_cast<char*>(data_), size_);
     }
 }
 
-std::optional<std::string_view> PciIds::vendorBlock(std::uint16_t vendor) const {
+std::optional<std::string_view> PCIIDs::vendorBlock(std::uint16_t vendor) const {
     if (data_ == nullptr) {
         return std::nullopt;
     }
@@ -182,7 +182,7 @@ std::optional<std::string_view> PciIds::vendorBlock(std::uint16_t vendor) const 
 }
 
 template <typename Lookup>
-std::optional<std::string> PciIds::remembered(const std::string& question, Lookup lookup) const {
+std::optional<std::string> PCIIDs::remembered(const std::string& question, Lookup lookup) const {
     if (fileIdentity_.empty()) {
         return lookup();
     }
@@ -199,7 +199,7 @@ std::optional<std::string> PciIds::remembered(const std::string& question, Looku
     return name;
 }
 
-std::optional<std::string> PciIds::vendorName(std::uint16_t vendor) const {
+std::optional<std::string> PCIIDs::vendorName(std::uint16_t vendor) const {
     return remembered(question('v', {vendor}), [&]() -> std::optional<std::string> {
         const auto block = vendorBlock(vendor);
         if (!block) {
@@ -209,7 +209,7 @@ std::optional<std::string> PciIds::vendorName(std::uint16_t vendor) const {
     });
 }
 
-std::optional<std::string> PciIds::deviceName(std::uint16_t vendor, std::uint16_t device) const {
+std::optional<std::string> PCIIDs::deviceName(std::uint16_t vendor, std::uint16_t device) const {
     return remembered(question('d', {vendor, device}), [&]() -> std::optional<std::string> {
         const auto block = vendorBlock(vendor);
         if (!block) {
@@ -223,7 +223,7 @@ std::optional<std::string> PciIds::deviceName(std::uint16_t vendor, std::uint16_
     });
 }
 
-std::optional<std::string> PciIds::subsystemName(std::uint16_t vendor, std::uint16_t device,
+std::optional<std::string> PCIIDs::subsystemName(std::uint16_t vendor, std::uint16_t device,
                                                  std::uint16_t subVendor, std::uint16_t subDevice) const {
     return remembered(question('s', {vendor, device, subVendor, subDevice}),
                       [&]() -> std::optional<std::string> {

@@ -12,15 +12,15 @@ namespace tarsik::platform {
 // Lookups in the pci.ids database. The file is mapped, not parsed: a lookup binary-searches for its
 // vendor's block and its device, so a few GPUs cost a few searches instead of a parse of the whole
 // database; any thread may look up.
-class PciIds {
+class PCIIDs {
   public:
-    explicit PciIds(const SystemPaths& paths);
+    explicit PCIIDs(const SystemPaths& paths);
     // For parsers and tests: the database text itself.
-    explicit PciIds(std::string text);
-    ~PciIds();
+    explicit PCIIDs(std::string text);
+    ~PCIIDs();
 
-    PciIds(const PciIds&) = delete;
-    PciIds& operator=(const PciIds&) = delete;
+    PCIIDs(const PCIIDs&) = delete;
+    PCIIDs& operator=(const PCIIDs&) = delete;
 
     std::optional<std::string> vendorName(std::uint16_t vendor) const;
     std::optional<std::string> deviceName(std::uint16_t vendor, std::uint16_t device) const;

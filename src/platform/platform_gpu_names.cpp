@@ -19,7 +19,7 @@ lookup(const std::array<std::pair<std::string_view, std::string_view>, N>& table
 }
 
 // What follows `prefix` in the most specific compatible string that starts with it.
-std::optional<std::string_view> compatibleAfter(const PlatformGpu& gpu, std::string_view prefix) {
+std::optional<std::string_view> compatibleAfter(const PlatformGPU& gpu, std::string_view prefix) {
     for (const auto& compatible : gpu.compatible) {
         if (compatible.starts_with(prefix) && compatible.size() > prefix.size()) {
             return std::string_view(compatible).substr(prefix.size());
@@ -37,7 +37,7 @@ std::string upperCased(std::string_view text) {
 
 // Mali cores report their model only through an ioctl or the kernel log, so the SoC's compatible
 // names it where the SoC has one Mali; otherwise the binding's model or family.
-std::string maliName(const PlatformGpu& gpu) {
+std::string maliName(const PlatformGPU& gpu) {
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 7> socs{{
         {"rockchip,rk3588-mali", "Mali-G610"},
         {"rockchip,rk3568-mali", "Mali-G52"},
@@ -66,7 +66,7 @@ std::string maliName(const PlatformGpu& gpu) {
 }
 
 // "qcom,adreno-630.2" carries the model's digits; newer parts carry a chip id instead.
-std::string adrenoName(const PlatformGpu& gpu) {
+std::string adrenoName(const PlatformGPU& gpu) {
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 2> chipIds{{
         {"43050a01", "Adreno 740"},
         {"43050c01", "Adreno X1-85"},
@@ -83,7 +83,7 @@ std::string adrenoName(const PlatformGpu& gpu) {
 }
 
 // "Apple M1 Max GPU (G13C)": M-series number = AGX generation - 12, the variant letter gives the tier.
-std::string appleName(const PlatformGpu& gpu) {
+std::string appleName(const PlatformGPU& gpu) {
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 8> socs{{
         {"t8103", "g13g"},
         {"t6000", "g13s"},
@@ -118,7 +118,7 @@ std::string appleName(const PlatformGpu& gpu) {
            ")";
 }
 
-std::string videoCoreName(const PlatformGpu& gpu) {
+std::string videoCoreName(const PlatformGPU& gpu) {
     if (gpu.driver == "vc4") {
         return "Broadcom VideoCore IV";
     }
@@ -134,7 +134,7 @@ std::string videoCoreName(const PlatformGpu& gpu) {
     return "Broadcom V3D";
 }
 
-std::string powerVrName(const PlatformGpu& gpu) {
+std::string powerVrName(const PlatformGPU& gpu) {
     const auto core = compatibleAfter(gpu, "img,img-");
     // "rogue" and "axe" name the architecture only.
     if (!core || *core == "rogue" || *core == "axe") {
@@ -143,7 +143,7 @@ std::string powerVrName(const PlatformGpu& gpu) {
     return "Imagination PowerVR " + upperCased(*core);
 }
 
-std::string tegraName(const PlatformGpu& gpu) {
+std::string tegraName(const PlatformGPU& gpu) {
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> chips{{
         {"nvidia,gk20a", "NVIDIA GK20A (Tegra K1)"},
         {"nvidia,gm20b", "NVIDIA GM20B (Tegra X1)"},
@@ -159,7 +159,7 @@ std::string tegraName(const PlatformGpu& gpu) {
 
 } // namespace
 
-std::string platformGpuName(const PlatformGpu& gpu) {
+std::string platformGPUName(const PlatformGPU& gpu) {
     const auto& driver = gpu.driver;
     if (driver == "panfrost" || driver == "panthor" || driver == "lima") {
         return maliName(gpu);
@@ -179,10 +179,10 @@ std::string platformGpuName(const PlatformGpu& gpu) {
     if (driver == "nouveau") {
         return tegraName(gpu);
     }
-    return platformGpuVendor(gpu) + " GPU";
+    return platformGPUVendor(gpu) + " GPU";
 }
 
-std::string platformGpuVendor(const PlatformGpu& gpu) {
+std::string platformGPUVendor(const PlatformGPU& gpu) {
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 10> vendors{{
         {"panfrost", "Arm"},
         {"panthor", "Arm"},
@@ -198,7 +198,7 @@ std::string platformGpuVendor(const PlatformGpu& gpu) {
     return std::string(lookup(vendors, gpu.driver).value_or(gpu.driver));
 }
 
-std::string platformGpuRegistryClass(const PlatformGpu& gpu) {
+std::string platformGPURegistryClass(const PlatformGPU& gpu) {
     if (gpu.driver == "asahi") {
         return "AppleGPU";
     }
@@ -206,7 +206,7 @@ std::string platformGpuRegistryClass(const PlatformGpu& gpu) {
         return "NVIDIAGPU";
     }
     // The registry scan trusts entries whose class names a graphics accelerator.
-    return platformGpuVendor(gpu) + "GraphicsAccelerator";
+    return platformGPUVendor(gpu) + "GraphicsAccelerator";
 }
 
 } // namespace tarsik::platform

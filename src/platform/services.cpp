@@ -9,11 +9,11 @@ namespace tarsik::platform {
 Services linuxServices(std::filesystem::path profiler) {
     const SystemPaths paths;
     return Services{
-        .gpuDevices = std::make_shared<SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<PosixProcessRunner>(),
         .profiler = std::move(profiler),
         .registry = std::make_shared<SysfsRegistrySource>(paths),
-        .smc = std::make_shared<ApplesmcService>(paths),
+        .smc = std::make_shared<AppleSMCService>(paths),
     };
 }
 

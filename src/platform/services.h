@@ -12,7 +12,7 @@ namespace tarsik::platform {
 
 // Every platform service the collector uses, handed to it at construction.
 struct Services {
-    std::shared_ptr<const GpuDeviceList> gpuDevices;
+    std::shared_ptr<const GPUDeviceList> gpuDevices;
     std::shared_ptr<const ProcessRunner> processRunner;
     // The display profiler; a path where nothing runs gives an empty profiler list.
     std::filesystem::path profiler;

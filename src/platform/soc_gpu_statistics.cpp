@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 // The devfreq class folder sits below the GPU's device; its name has changed across kernels,
 // so it is found there rather than by name.
-std::optional<double> coreClockMHz(const PlatformGpu& gpu) {
+std::optional<double> coreClockMHz(const PlatformGPU& gpu) {
     for (const auto& folder : entriesStartingWith(gpu.directory / "devfreq", "")) {
         if (const auto hertz = readUnsignedAttribute(folder / "cur_freq")) {
             return static_cast<double>(*hertz) / 1e6;
@@ -32,7 +32,7 @@ bool isCoolingLink(const std::string& name) {
            });
 }
 
-bool coolsGpu(const fs::path& zone, const PlatformGpu& gpu) {
+bool coolsGPU(const fs::path& zone, const PlatformGPU& gpu) {
     const auto coolingType = "devfreq-" + gpu.busAddress;
     return std::ranges::any_of(entriesStartingWith(zone, "cdev"), [&](const fs::path& link) {
         return isCoolingLink(link.filename().string()) && readAttribute(link / "type") == coolingType;
@@ -40,7 +40,7 @@ bool coolsGpu(const fs::path& zone, const PlatformGpu& gpu) {
 }
 
 // Nothing when the zone's type cannot be read.
-std::optional<bool> namesGpu(const fs::path& zone) {
+std::optional<bool> namesGPU(const fs::path& zone) {
     auto type = readAttribute(zone / "type");
     if (!type) {
         return std::nullopt;
@@ -53,14 +53,14 @@ std::optional<bool> namesGpu(const fs::path& zone) {
 // The zones that throttle the GPU through its devfreq cooling device, else those whose type names
 // a GPU ("gpu-thermal", "gpuss-0-thermal"); the hottest of them. A sensor that is off reads
 // absurd values (-256 °C) and is left out.
-std::optional<double> temperature(const PlatformGpu& gpu, const SystemPaths& paths) {
+std::optional<double> temperature(const PlatformGPU& gpu, const SystemPaths& paths) {
     const auto zones = entriesStartingWith(paths.thermalClass(), "thermal_zone");
     std::vector<fs::path> chosen;
     std::copy_if(zones.begin(), zones.end(), std::back_inserter(chosen),
-                 [&gpu](const fs::path& zone) { return coolsGpu(zone, gpu); });
+                 [&gpu](const fs::path& zone) { return coolsGPU(zone, gpu); });
     if (chosen.empty()) {
         for (const auto& zone : zones) {
-            const auto named = namesGpu(zone);
+            const auto named = namesGPU(zone);
             // An unreadable zone may be one of the GPU's, and perhaps its hottest.
             if (!named) {
                 return std::nullopt;
@@ -90,10 +90,10 @@ std::optional<double> temperature(const PlatformGpu& gpu, const SystemPaths& pat
 // v3d counts each job queue's busy time; any other GPU only how long it was awake.
 enum class LoadCounter { v3dJobs, runtimePm };
 
-std::optional<BusySample> loadSample(const PlatformGpu& gpu, LoadCounter counter) {
+std::optional<BusySample> loadSample(const PlatformGPU& gpu, LoadCounter counter) {
     if (counter == LoadCounter::v3dJobs) {
         const auto text = readFile(gpu.directory / "gpu_stats");
-        return text ? parseV3dGpuStats(*text) : std::nullopt;
+        return text ? parseV3dGPUStats(*text) : std::nullopt;
     }
     const auto active = readUnsignedAttribute(gpu.directory / "power/runtime_active_time");
     const auto suspended = readUnsignedAttribute(gpu.directory / "power/runtime_suspended_time");
@@ -106,7 +106,7 @@ std::optional<BusySample> loadSample(const PlatformGpu& gpu, LoadCounter counter
 
 // Both samples come from the same counter: one of each would compare nanoseconds of jobs with
 // milliseconds awake.
-std::optional<double> load(const PlatformGpu& gpu, std::chrono::milliseconds window) {
+std::optional<double> load(const PlatformGPU& gpu, std::chrono::milliseconds window) {
     auto counter = gpu.driver == "v3d" ? LoadCounter::v3dJobs : LoadCounter::runtimePm;
     auto first = loadSample(gpu, counter);
     if (!first && counter == LoadCounter::v3dJobs) {
@@ -123,7 +123,7 @@ std::optional<double> load(const PlatformGpu& gpu, std::chrono::milliseconds win
 
 } // namespace
 
-std::optional<BusySample> parseV3dGpuStats(std::string_view text) {
+std::optional<BusySample> parseV3dGPUStats(std::string_view text) {
     std::optional<BusySample> sample;
     while (!text.empty()) {
         const auto end = text.find('\n');
@@ -161,7 +161,7 @@ std::optional<double> busyPercent(const BusySample& first, const BusySample& sec
     return std::min(100.0, 100 * busy / elapsed);
 }
 
-PropertyValue::Dictionary socGpuStatistics(const PlatformGpu& gpu, const SystemPaths& paths,
+PropertyValue::Dictionary socGPUStatistics(const PlatformGPU& gpu, const SystemPaths& paths,
                                            std::chrono::milliseconds loadWindow) {
     PropertyValue::Dictionary statistics;
     const auto add = [&statistics](const char* key, std::optional<double> value) {

@@ -14,7 +14,7 @@ namespace tarsik::platform {
 // Utilization %" from two samples `loadWindow` apart of v3d's job counters, else of the time the
 // GPU was awake. A suspended GPU keeps only its temperature: the zone is the SoC's sensor, and
 // the other values would at best say it is idle.
-PropertyValue::Dictionary socGpuStatistics(const PlatformGpu& gpu, const SystemPaths& paths,
+PropertyValue::Dictionary socGPUStatistics(const PlatformGPU& gpu, const SystemPaths& paths,
                                            std::chrono::milliseconds loadWindow);
 
 // Busy time and elapsed time, in any one unit, from one sample of a counter.
@@ -25,7 +25,7 @@ struct BusySample {
 
 // v3d's gpu_stats ("queue timestamp jobs runtime", one line per queue, nanoseconds): the sum of
 // every queue's runtime against the newest timestamp. Nothing without a queue line.
-std::optional<BusySample> parseV3dGpuStats(std::string_view text);
+std::optional<BusySample> parseV3dGPUStats(std::string_view text);
 
 // The share of `elapsed` spent busy between two samples, in percent; nothing when no time passed
 // or a counter went backwards.

@@ -10,13 +10,13 @@
 
 namespace tarsik::platform {
 
-std::vector<GpuDeviceInfo> SysfsGpuDeviceList::devices() const {
+std::vector<GPUDeviceInfo> SysfsGPUDeviceList::devices() const {
     const auto pciDevices = listDisplayDevices(paths_);
-    const PciIds pciIds(paths_);
-    std::vector<GpuDeviceInfo> devices;
+    const PCIIDs pciIds(paths_);
+    std::vector<GPUDeviceInfo> devices;
     for (const auto& device : pciDevices) {
-        const auto identity = identifyGpu(device, paths_, pciIds);
-        devices.push_back(GpuDeviceInfo{
+        const auto identity = identifyGPU(device, paths_, pciIds);
+        devices.push_back(GPUDeviceInfo{
             .name = identity.name,
             .busAddress = device.slot,
             .vendorName = identity.vendor,
@@ -28,18 +28,18 @@ std::vector<GpuDeviceInfo> SysfsGpuDeviceList::devices() const {
         });
     }
     // Platform GPUs come after the PCI ones, but before management and paravirtual adapters.
-    const auto adapters = std::find_if(pciDevices.begin(), pciDevices.end(), [](const PciDevice& device) {
+    const auto adapters = std::find_if(pciDevices.begin(), pciDevices.end(), [](const PCIDevice& device) {
         return device.isManagementOrVirtualAdapter();
     });
-    const auto platformGpus = listPlatformGpus(paths_);
-    const auto memory = platformGpus.empty() ? 0 : systemMemoryBytes(paths_);
+    const auto platformGPUs = listPlatformGPUs(paths_);
+    const auto memory = platformGPUs.empty() ? 0 : systemMemoryBytes(paths_);
     auto position = devices.begin() + (adapters - pciDevices.begin());
-    for (const auto& gpu : platformGpus) {
+    for (const auto& gpu : platformGPUs) {
         position = devices.insert(position,
-                                  GpuDeviceInfo{
-                                      .name = platformGpuName(gpu),
+                                  GPUDeviceInfo{
+                                      .name = platformGPUName(gpu),
                                       .busAddress = gpu.busAddress,
-                                      .vendorName = platformGpuVendor(gpu),
+                                      .vendorName = platformGPUVendor(gpu),
                                       .isLowPower = true,
                                       .recommendedMaxWorkingSetSize = memory,
                                       .hasUnifiedMemory = true,

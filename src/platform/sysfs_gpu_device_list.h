@@ -8,11 +8,11 @@ namespace tarsik::platform {
 // Display-class PCI devices from sysfs, in list order (the boot GPU first, management and
 // paravirtual adapters last), with the GPUs on other buses (SoCs) before the adapters. Reads files only: it
 // never initialises NVML (which can block for seconds) and never wakes a runtime-suspended GPU.
-class SysfsGpuDeviceList final : public GpuDeviceList {
+class SysfsGPUDeviceList final : public GPUDeviceList {
   public:
-    explicit SysfsGpuDeviceList(SystemPaths paths) : paths_(std::move(paths)) {}
+    explicit SysfsGPUDeviceList(SystemPaths paths) : paths_(std::move(paths)) {}
 
-    std::vector<GpuDeviceInfo> devices() const override;
+    std::vector<GPUDeviceInfo> devices() const override;
 
   private:
     SystemPaths paths_;

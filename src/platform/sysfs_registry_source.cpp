@@ -32,7 +32,7 @@ const char* className(std::uint16_t vendorId) {
 
 std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::string_view> name) const {
     std::vector<RegistryEntry> entries;
-    std::unique_ptr<NvmlSession> nvml;
+    std::unique_ptr<NVMLSession> nvml;
     bool nvmlTried = false;
     for (const auto& device : listDisplayDevices(paths_)) {
         const char* const deviceClass = className(device.vendorId);
@@ -47,7 +47,7 @@ std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::strin
         PropertyValue::Dictionary statistics;
         if (device.driver == "nvidia") {
             if (!nvmlTried) {
-                nvml = NvmlSession::open(nvmlLibrary_, nvmlInitDeadline_);
+                nvml = NVMLSession::open(nvmlLibrary_, nvmlInitDeadline_);
                 nvmlTried = true;
             }
             const auto readings = nvml ? nvml->readings(device.slot) : std::nullopt;
@@ -55,7 +55,7 @@ std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::strin
                 statistics = nvmlGpuStatistics(*readings);
             }
         } else {
-            statistics = sysfsGpuStatistics(device);
+            statistics = sysfsGPUStatistics(device);
         }
         if (statistics.empty()) {
             continue;
@@ -68,11 +68,11 @@ std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::strin
             .properties = PropertyValue{std::move(properties)},
         });
     }
-    for (const auto& gpu : listPlatformGpus(paths_)) {
+    for (const auto& gpu : listPlatformGPUs(paths_)) {
         if (name && gpu.busAddress != *name) {
             continue;
         }
-        auto statistics = socGpuStatistics(gpu, paths_, socLoadWindow_);
+        auto statistics = socGPUStatistics(gpu, paths_, socLoadWindow_);
         if (statistics.empty()) {
             continue;
         }
@@ -80,7 +80,7 @@ std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::strin
         properties.emplace_back("PerformanceStatistics", PropertyValue{std::move(statistics)});
         entries.push_back(RegistryEntry{
             .name = gpu.busAddress,
-            .className = platformGpuRegistryClass(gpu),
+            .className = platformGPURegistryClass(gpu),
             .properties = PropertyValue{std::move(properties)},
         });
     }

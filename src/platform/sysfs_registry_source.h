@@ -20,7 +20,7 @@ class SysfsRegistrySource final : public RegistrySource {
 
     explicit SysfsRegistrySource(
         SystemPaths paths, std::string nvmlLibrary = "libnvidia-ml.so.1",
-        std::chrono::milliseconds nvmlInitDeadline = NvmlSession::defaultInitDeadline,
+        std::chrono::milliseconds nvmlInitDeadline = NVMLSession::defaultInitDeadline,
         std::chrono::milliseconds socLoadWindow = defaultSocLoadWindow)
         : paths_(std::move(paths)), nvmlLibrary_(std::move(nvmlLibrary)), nvmlInitDeadline_(nvmlInitDeadline),
           socLoadWindow_(socLoadWindow) {}

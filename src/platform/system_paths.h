@@ -9,7 +9,7 @@ struct SystemPaths {
     std::filesystem::path root = "/";
 
     std::filesystem::path pciDevices() const { return root / "sys/bus/pci/devices"; }
-    std::filesystem::path nvidiaProcGpus() const { return root / "proc/driver/nvidia/gpus"; }
+    std::filesystem::path nvidiaProcGPUs() const { return root / "proc/driver/nvidia/gpus"; }
     std::filesystem::path kernelModules() const { return root / "sys/module"; }
     std::filesystem::path amdgpuIds() const { return root / "usr/share/libdrm/amdgpu.ids"; }
     // Debian's pci.ids package; hwdata links the second name to the same file.

@@ -36,7 +36,7 @@ const GPUDevice* GPUStore::selectedGPU() const {
 
 void GPUStore::applyFastInventory() {
     auto fast = collector_->collectFast();
-    std::optional<Uuid> first;
+    std::optional<UUID> first;
     if (!fast.empty()) {
         first = fast.front().id;
     }
@@ -57,7 +57,7 @@ void GPUStore::setDevices(std::vector<GPUDevice> devices) {
     emit devicesChanged();
 }
 
-void GPUStore::setSelectedID(std::optional<Uuid> id) {
+void GPUStore::setSelectedID(std::optional<UUID> id) {
     selectedID_ = id;
     emit selectedIDChanged();
 }

@@ -39,7 +39,7 @@ class GPUStore : public QObject {
     ~GPUStore() override;
 
     const std::vector<GPUDevice>& devices() const { return devices_; }
-    const std::optional<Uuid>& selectedID() const { return selectedID_; }
+    const std::optional<UUID>& selectedID() const { return selectedID_; }
     const std::vector<SensorReading>& sensors() const { return sensors_; }
     bool isRefreshing() const { return isRefreshing_; }
     const std::optional<QDateTime>& lastRefresh() const { return lastRefresh_; }
@@ -57,7 +57,7 @@ class GPUStore : public QObject {
     QCoro::Task<> refresh(CancellableTask task);
     // The Refresh button: one refresh task at a time, further presses are dropped.
     void requestRefresh();
-    void selectGPU(const Uuid& id);
+    void selectGPU(const UUID& id);
     // The Sensors tab's first appearance: from now on selections and refreshes run full discovery.
     void requestDynamicSensors();
 
@@ -92,11 +92,11 @@ class GPUStore : public QObject {
     // The store's tasks hold it only weakly: a task that outlives the store touches nothing.
     static QCoro::Task<> runSensorTask(QPointer<GPUStore> store, std::shared_ptr<AsyncCollector> collector,
                                        std::optional<GPUDevice> device,
-                                       std::optional<Uuid> requestedSelection, CancellableTask task);
+                                       std::optional<UUID> requestedSelection, CancellableTask task);
     static QCoro::Task<> runRefreshTask(QPointer<GPUStore> store, CancellableTask task);
 
     void setDevices(std::vector<GPUDevice> devices);
-    void setSelectedID(std::optional<Uuid> id);
+    void setSelectedID(std::optional<UUID> id);
     void setSensors(std::vector<SensorReading> sensors);
     void setIsRefreshing(bool refreshing);
     void setLastRefresh(std::optional<QDateTime> when);
@@ -104,7 +104,7 @@ class GPUStore : public QObject {
     void setAdvancedRows(std::vector<AdvancedRow> rows);
 
     std::vector<GPUDevice> devices_;
-    std::optional<Uuid> selectedID_;
+    std::optional<UUID> selectedID_;
     std::vector<SensorReading> sensors_;
     bool isRefreshing_ = false;
     std::optional<QDateTime> lastRefresh_;

@@ -103,7 +103,7 @@ QCoro::Task<> GPUStore::refresh(CancellableTask task) {
         readings = GPUInfoCollector::basicSensorsSynchronously(chosen);
     }
 
-    std::optional<Uuid> chosenID;
+    std::optional<UUID> chosenID;
     if (chosenCopy) {
         chosenID = chosenCopy->id;
     }
@@ -127,7 +127,7 @@ void GPUStore::requestRefresh() {
     runRefreshTask(QPointer<GPUStore>(this), *refreshTask_);
 }
 
-void GPUStore::selectGPU(const Uuid& id) {
+void GPUStore::selectGPU(const UUID& id) {
     if (sensorTask_) {
         sensorTask_->cancel();
     }

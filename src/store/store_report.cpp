@@ -38,7 +38,7 @@ QCoro::Task<std::vector<GPUReport>> GPUStore::reportEveryGPU(std::chrono::millis
     if (!self) {
         co_return reports;
     }
-    std::vector<Uuid> ids;
+    std::vector<UUID> ids;
     for (const auto& device : devices_) {
         ids.push_back(device.id);
     }

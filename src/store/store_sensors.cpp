@@ -21,7 +21,7 @@ std::string deviceKey(const GPUDevice& device) {
 
 // Publishes only if not cancelled and the selection is still the one it was started for.
 QCoro::Task<> GPUStore::runSensorTask(QPointer<GPUStore> store, std::shared_ptr<AsyncCollector> collector,
-                                      std::optional<GPUDevice> device, std::optional<Uuid> requestedSelection,
+                                      std::optional<GPUDevice> device, std::optional<UUID> requestedSelection,
                                       CancellableTask task) {
     const auto readings = co_await awaitResult(collector->sensorsAsync(device));
     if (!store || task.isCancelled() || !readings) {

@@ -4,13 +4,13 @@
 
 namespace tarsik::testing {
 
-class FakeGpuDeviceList final : public platform::GpuDeviceList {
+class FakeGPUDeviceList final : public platform::GPUDeviceList {
   public:
-    explicit FakeGpuDeviceList(std::vector<platform::GpuDeviceInfo> devices) : devices_(std::move(devices)) {}
-    std::vector<platform::GpuDeviceInfo> devices() const override { return devices_; }
+    explicit FakeGPUDeviceList(std::vector<platform::GPUDeviceInfo> devices) : devices_(std::move(devices)) {}
+    std::vector<platform::GPUDeviceInfo> devices() const override { return devices_; }
 
   private:
-    std::vector<platform::GpuDeviceInfo> devices_;
+    std::vector<platform::GPUDeviceInfo> devices_;
 };
 
 } // namespace tarsik::testing

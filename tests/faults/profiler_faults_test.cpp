@@ -28,7 +28,7 @@ TEST(ProfilerFaults, AProfilerKilledOrFloodingLeavesTheFastList) {
         tree.write(name, "#!/bin/sh\n" + body + "\n");
         std::filesystem::permissions(tree.path(name), std::filesystem::perms::owner_all);
         return GPUInfoCollector(
-            platform::Services{.gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+            platform::Services{.gpuDevices = std::make_shared<platform::SysfsGPUDeviceList>(paths),
                                .processRunner = runner,
                                .profiler = tree.path(name)});
     };

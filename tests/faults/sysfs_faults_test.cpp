@@ -59,10 +59,10 @@ Outcome readEverything(const FixtureTree& tree) {
     const platform::SystemPaths paths{.root = tree.root()};
     // No wait between an SoC GPU's two load samples: a fixture's counters do not move.
     const auto registry = std::make_shared<platform::SysfsRegistrySource>(
-        paths, testing::FakeNvml::path, platform::NvmlSession::defaultInitDeadline,
+        paths, testing::FakeNVML::path, platform::NVMLSession::defaultInitDeadline,
         std::chrono::milliseconds(0));
     Outcome outcome;
-    for (const auto& device : platform::SysfsGpuDeviceList(paths).devices()) {
+    for (const auto& device : platform::SysfsGPUDeviceList(paths).devices()) {
         outcome.listed.push_back(device.name);
     }
     outcome.statistics = statisticsOf(registry->entries(std::nullopt));
@@ -70,10 +70,10 @@ Outcome readEverything(const FixtureTree& tree) {
     const auto profile = profiler::displayProfile(paths);
     EXPECT_TRUE(nlohmann::json::accept(profile)) << "the profiler printed broken JSON";
     const GPUInfoCollector collector(platform::Services{
-        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<testing::FakeProcessRunner>(profile),
         .registry = registry,
-        .smc = std::make_shared<platform::ApplesmcService>(paths),
+        .smc = std::make_shared<platform::AppleSMCService>(paths),
     });
     for (const auto& gpu : collector.parseSystemProfiler()) {
         outcome.profiled.push_back(gpu.name);
@@ -109,7 +109,7 @@ void expectPoorer(const Outcome& faulted, const Outcome& clean, const std::strin
 class SysfsFaults : public ::testing::TestWithParam<const char*> {
   protected:
     void SetUp() override { nvml.addH100("00000000:01:00.0"); }
-    testing::FakeNvml nvml;
+    testing::FakeNVML nvml;
 };
 
 // Whatever a fault took away, a diagnostics line names the file.
@@ -163,10 +163,10 @@ struct Unplugged {
     const char* folder = nullptr; // a PCI GPU's folder when not given
 };
 
-class UnpluggedGpu : public ::testing::TestWithParam<Unplugged> {
+class UnpluggedGPU : public ::testing::TestWithParam<Unplugged> {
   protected:
     void SetUp() override { nvml.addH100("00000000:01:00.0"); }
-    testing::FakeNvml nvml;
+    testing::FakeNVML nvml;
 };
 
 std::set<std::string> without(const std::set<std::string>& lines, const std::string& slot) {
@@ -176,7 +176,7 @@ std::set<std::string> without(const std::set<std::string>& lines, const std::str
     return kept;
 }
 
-TEST_P(UnpluggedGpu, VanishingMidScanLeavesTheOtherGpusAlone) {
+TEST_P(UnpluggedGPU, VanishingMidScanLeavesTheOtherGPUsAlone) {
     const auto [machine, slot, device] = GetParam();
     const std::string folder = device != nullptr ? device : std::string("sys/bus/pci/devices/") + slot;
     const FixtureTree tree(machine);
@@ -203,7 +203,7 @@ TEST_P(UnpluggedGpu, VanishingMidScanLeavesTheOtherGpusAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Machines, UnpluggedGpu,
+    Machines, UnpluggedGPU,
     ::testing::Values(Unplugged{"workstation", "0000:03:00.0"}, Unplugged{"workstation", "0000:01:00.0"},
                       Unplugged{"gaming-desktop", "0000:03:00.0"},
                       Unplugged{"intel-arc-desktop", "0000:07:00.0"},

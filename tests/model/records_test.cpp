@@ -29,7 +29,7 @@ GPUDevice sampleDevice() {
 TEST(Records, EveryBuildTakesAFreshRandomIdentifier) {
     std::set<std::string> seen;
     for (int i = 0; i < 1000; ++i) {
-        const auto id = Uuid::random().toString();
+        const auto id = UUID::random().toString();
         ASSERT_EQ(id.size(), 36u);
         EXPECT_EQ(id[14], '4') << "version 4";
         EXPECT_TRUE(std::string("89ab").find(id[19]) != std::string::npos) << "RFC 4122 variant";

@@ -27,15 +27,15 @@ Reply call(SMCConnection& connection, const SMCParamBlock& request) {
     return reply;
 }
 
-class ApplesmcServiceTest : public ::testing::Test {
+class AppleSMCServiceTest : public ::testing::Test {
   protected:
     std::string file(std::string_view name) const { return std::string(kDirectory) + std::string(name); }
 
     testing::FixtureTree tree{"intel-imac"};
-    ApplesmcService service{SystemPaths{.root = tree.root()}};
+    AppleSMCService service{SystemPaths{.root = tree.root()}};
 };
 
-TEST_F(ApplesmcServiceTest, OpensOnlyAppleSMCWithTheDriverAndTheRightToSelectKeys) {
+TEST_F(AppleSMCServiceTest, OpensOnlyAppleSMCWithTheDriverAndTheRightToSelectKeys) {
     testing::CapturedDiagnostics diagnostics;
     EXPECT_TRUE(service.open("AppleSMC"));
     for (const char* name : {"SMC", "FakeSMC", "VirtualSMC", "applesmc"}) {
@@ -49,13 +49,13 @@ TEST_F(ApplesmcServiceTest, OpensOnlyAppleSMCWithTheDriverAndTheRightToSelectKey
                             " cannot be written: Is a directory"));
 
     const testing::FixtureTree noDriver("headless");
-    EXPECT_FALSE(ApplesmcService(SystemPaths{.root = noDriver.root()}).open("AppleSMC"));
+    EXPECT_FALSE(AppleSMCService(SystemPaths{.root = noDriver.root()}).open("AppleSMC"));
     EXPECT_THAT(diagnostics.take(),
                 ElementsAre("applesmc absent: no " + noDriver.root().string() +
                             "/sys/devices/platform/applesmc.768 (only Intel Macs have it)"));
 }
 
-TEST_F(ApplesmcServiceTest, TranslatesTheFourCommandsIntoTheKeyFiles) {
+TEST_F(AppleSMCServiceTest, TranslatesTheFourCommandsIntoTheKeyFiles) {
     auto connection = service.open("AppleSMC");
     ASSERT_TRUE(connection);
 
@@ -91,12 +91,12 @@ TEST_F(ApplesmcServiceTest, TranslatesTheFourCommandsIntoTheKeyFiles) {
 
 // The selected index is one for the whole machine: a value read after another process moved it
 // belongs to another key.
-TEST_F(ApplesmcServiceTest, ASelectionMovedBeforeTheReadFailsTheCall) {
+TEST_F(AppleSMCServiceTest, ASelectionMovedBeforeTheReadFailsTheCall) {
     tree.write(file("key_at_index_type"), "flt \n");
     tree.write(file("key_at_index_data_length"), "4\n");
     tree.write(file("key_at_index_data"), std::string("\x00\x00\x28\x42", 4));
     bool moveSelection = false;
-    const ApplesmcService interleaved(SystemPaths{.root = tree.root()}, [&] {
+    const AppleSMCService interleaved(SystemPaths{.root = tree.root()}, [&] {
         if (moveSelection) {
             tree.write(file("key_at_index"), "7\n");
         }
@@ -116,7 +116,7 @@ TEST_F(ApplesmcServiceTest, ASelectionMovedBeforeTheReadFailsTheCall) {
     }
 }
 
-TEST_F(ApplesmcServiceTest, AKeyTheDriverDoesNotListIsNotFound) {
+TEST_F(AppleSMCServiceTest, AKeyTheDriverDoesNotListIsNotFound) {
     auto connection = service.open("AppleSMC");
     ASSERT_TRUE(connection);
     for (const auto command : {kSMCKeyInfo, kSMCReadBytes}) {
@@ -126,7 +126,7 @@ TEST_F(ApplesmcServiceTest, AKeyTheDriverDoesNotListIsNotFound) {
     }
 }
 
-TEST_F(ApplesmcServiceTest, UnreadableOrMalformedFilesFailTheCall) {
+TEST_F(AppleSMCServiceTest, UnreadableOrMalformedFilesFailTheCall) {
     auto connection = service.open("AppleSMC");
     ASSERT_TRUE(connection);
     tree.write(file("key_at_index_type"), "sp78"); // no newline: cut short

@@ -14,7 +14,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Pair;
 
-PciDevice deviceAt(const testing::FixtureTree& tree, const std::string& slot) {
+PCIDevice deviceAt(const testing::FixtureTree& tree, const std::string& slot) {
     for (auto& device : listDisplayDevices(SystemPaths{.root = tree.root()})) {
         if (device.slot == slot) {
             return device;
@@ -23,7 +23,7 @@ PciDevice deviceAt(const testing::FixtureTree& tree, const std::string& slot) {
     throw std::runtime_error("no device " + slot);
 }
 
-std::vector<std::string> namesOf(const std::vector<DrmConnector>& connectors) {
+std::vector<std::string> namesOf(const std::vector<DRMConnector>& connectors) {
     std::vector<std::string> names;
     for (const auto& connector : connectors) {
         names.push_back(connector.name);
@@ -31,7 +31,7 @@ std::vector<std::string> namesOf(const std::vector<DrmConnector>& connectors) {
     return names;
 }
 
-TEST(DrmConnectors, ListsConnectedDisplaysOnlyInKernelOrder) {
+TEST(DRMConnectors, ListsConnectedDisplaysOnlyInKernelOrder) {
     const testing::FixtureTree tree("workstation");
     // Disconnected HDMI, the writeback connector and the render node are not displays.
     const auto amd = connectedDisplays(deviceAt(tree, "0000:03:00.0"));
@@ -48,7 +48,7 @@ TEST(DrmConnectors, ListsConnectedDisplaysOnlyInKernelOrder) {
     EXPECT_THAT(connectedDisplays(deviceAt(tree, "0000:01:00.0")), IsEmpty()) << "no drm folder";
 }
 
-TEST(DrmConnectors, WithoutConnectorIdsOrdersByNameWithNumbersAsNumbers) {
+TEST(DRMConnectors, WithoutConnectorIdsOrdersByNameWithNumbersAsNumbers) {
     const testing::FixtureTree tree("workstation");
     const std::string card = "sys/bus/pci/devices/0000:00:02.0/drm/card0/";
     for (const auto* name : {"card0-DP-10", "card0-DP-2", "card0-DP-1"}) {
@@ -62,10 +62,10 @@ TEST(DrmConnectors, WithoutConnectorIdsOrdersByNameWithNumbersAsNumbers) {
     EXPECT_EQ(connectors[0].firstMode, std::nullopt);
 }
 
-TEST(GpuProperties, ReadsWhatEachDriverExposes) {
+TEST(GPUProperties, ReadsWhatEachDriverExposes) {
     const testing::FixtureTree tree("workstation");
     const SystemPaths paths{.root = tree.root()};
-    const PciIds pciIds(paths);
+    const PCIIDs pciIds(paths);
     EXPECT_THAT(
         gpuProperties(deviceAt(tree, "0000:03:00.0"), paths, pciIds),
         ElementsAre(Pair("PCI Slot", "0000:03:00.0"), Pair("Vendor ID", "0x1002"), Pair("Driver", "amdgpu"),
@@ -80,10 +80,10 @@ TEST(GpuProperties, ReadsWhatEachDriverExposes) {
     EXPECT_THAT(nvidia, ::testing::Contains(Pair("NUMA Node", "0")));
 }
 
-TEST(GpuProperties, LeavesASleepingGpuAsleep) {
+TEST(GPUProperties, LeavesASleepingGPUAsleep) {
     const testing::FixtureTree tree("amd-apu-laptop");
     const SystemPaths paths{.root = tree.root()};
-    const PciIds pciIds(paths);
+    const PCIIDs pciIds(paths);
     const auto egpu = gpuProperties(deviceAt(tree, "0000:0a:00.0"), paths, pciIds);
     EXPECT_THAT(egpu, ::testing::Contains(Pair("Max Link Speed", "16.0 GT/s PCIe")));
     for (const auto& [key, value] : egpu) {

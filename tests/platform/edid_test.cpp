@@ -40,12 +40,12 @@ struct Sample {
 
 // Every field is checked against what edid-decode read from the same blob; the preferred timing
 // is given here because edid-decode does not name one when the EDID marks none.
-class RealEdid : public ::testing::TestWithParam<Sample> {};
+class RealEDID : public ::testing::TestWithParam<Sample> {};
 
-TEST_P(RealEdid, AgreesWithEdidDecode) {
+TEST_P(RealEDID, AgreesWithEDIDDecode) {
     const auto& sample = GetParam();
     const auto reference = fixtureText(std::string(sample.name) + ".edid-decode.txt");
-    const auto edid = parseEdid(edidBytes(sample.name));
+    const auto edid = parseEDID(edidBytes(sample.name));
     ASSERT_TRUE(edid.has_value());
 
     EXPECT_EQ(edid->manufacturerId, decoded(reference, R"(Manufacturer: (\w{3}))"));
@@ -74,7 +74,7 @@ TEST_P(RealEdid, AgreesWithEdidDecode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    TenMonitors, RealEdid,
+    TenMonitors, RealEDID,
     ::testing::Values(Sample{"aoc_1670w_analog", "1366x768"},
                       // EDID 1.3 without the preferred-timing flag: the native mode is the second DTD.
                       Sample{"apple_cinema_hd_30", "2560x1600"},
@@ -86,22 +86,22 @@ INSTANTIATE_TEST_SUITE_P(
                       Sample{"lg_ultrafine_4k", "3840x2160"}),
     [](const auto& sample) { return std::string(sample.param.name); });
 
-TEST(Edid, RejectsWhatIsNotAValidBaseBlock) {
+TEST(EDID, RejectsWhatIsNotAValidBaseBlock) {
     const auto good = edidBytes("dell_u2720q");
-    EXPECT_FALSE(parseEdid("").has_value()) << "a connector without EDID has a zero-length file";
-    EXPECT_FALSE(parseEdid(good.substr(0, 127)).has_value()) << "truncated";
+    EXPECT_FALSE(parseEDID("").has_value()) << "a connector without EDID has a zero-length file";
+    EXPECT_FALSE(parseEDID(good.substr(0, 127)).has_value()) << "truncated";
     auto badHeader = good;
     badHeader[1] = 0;
     badHeader[127] = static_cast<char>(badHeader[127] + 0xff); // checksum still right
-    EXPECT_FALSE(parseEdid(badHeader).has_value());
+    EXPECT_FALSE(parseEDID(badHeader).has_value());
     auto badChecksum = good;
     badChecksum[0x50] ^= 0x01;
-    EXPECT_FALSE(parseEdid(badChecksum).has_value());
-    EXPECT_FALSE(parseEdid(std::string(4096, '\xff')).has_value());
+    EXPECT_FALSE(parseEDID(badChecksum).has_value());
+    EXPECT_FALSE(parseEDID(std::string(4096, '\xff')).has_value());
 }
 
-TEST(Edid, ReadsTheBaseBlockOfAnOversizedBlob) {
-    const auto edid = parseEdid(edidBytes("dell_u2720q").substr(0, 128) + std::string(1 << 20, '\x5a'));
+TEST(EDID, ReadsTheBaseBlockOfAnOversizedBlob) {
+    const auto edid = parseEDID(edidBytes("dell_u2720q").substr(0, 128) + std::string(1 << 20, '\x5a'));
     ASSERT_TRUE(edid.has_value());
     EXPECT_EQ(edid->monitorName, "DELL U2720Q");
 }
@@ -117,7 +117,7 @@ std::string withDescriptor(std::string block, std::size_t offset, std::string_vi
     return block;
 }
 
-TEST(Edid, KeepsOnlyPrintableNameTextAndIgnoresAnInvalidManufacturer) {
+TEST(EDID, KeepsOnlyPrintableNameTextAndIgnoresAnInvalidManufacturer) {
     auto block = edidBytes("dell_u2720q").substr(0, 128);
     // The name descriptor is the third: control bytes and high bytes are dropped, text stops at LF.
     block = withDescriptor(block, 90,
@@ -126,7 +126,7 @@ TEST(Edid, KeepsOnlyPrintableNameTextAndIgnoresAnInvalidManufacturer) {
                                        18));
     block[8] = static_cast<char>(0x80); // reserved bit set
     block = withDescriptor(block, 0, std::string_view());
-    const auto edid = parseEdid(block);
+    const auto edid = parseEDID(block);
     ASSERT_TRUE(edid.has_value());
     EXPECT_EQ(edid->monitorName, "AB");
     EXPECT_FALSE(edid->manufacturerId.has_value());

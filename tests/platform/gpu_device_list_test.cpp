@@ -12,11 +12,11 @@ using ::testing::ElementsAre;
 using ::testing::Field;
 using ::testing::IsEmpty;
 
-std::vector<GpuDeviceInfo> listOf(const testing::FixtureTree& tree) {
-    return SysfsGpuDeviceList(SystemPaths{.root = tree.root()}).devices();
+std::vector<GPUDeviceInfo> listOf(const testing::FixtureTree& tree) {
+    return SysfsGPUDeviceList(SystemPaths{.root = tree.root()}).devices();
 }
 
-std::vector<std::string> namesOf(const std::vector<GpuDeviceInfo>& devices) {
+std::vector<std::string> namesOf(const std::vector<GPUDeviceInfo>& devices) {
     std::vector<std::string> names;
     for (const auto& device : devices) {
         names.push_back(device.name);
@@ -24,7 +24,7 @@ std::vector<std::string> namesOf(const std::vector<GpuDeviceInfo>& devices) {
     return names;
 }
 
-TEST(GpuDeviceList, WorkstationListsEveryDisplayClassFunctionInSlotOrder) {
+TEST(GPUDeviceList, WorkstationListsEveryDisplayClassFunctionInSlotOrder) {
     const testing::FixtureTree tree("workstation");
     const auto devices = listOf(tree);
     EXPECT_THAT(namesOf(devices),
@@ -52,7 +52,7 @@ TEST(GpuDeviceList, WorkstationListsEveryDisplayClassFunctionInSlotOrder) {
     EXPECT_FALSE(devices[3].isLowPower);
 }
 
-TEST(GpuDeviceList, LaptopWithApuAndSleepingExternalGpu) {
+TEST(GPUDeviceList, LaptopWithApuAndSleepingExternalGPU) {
     const testing::FixtureTree tree("amd-apu-laptop");
     const auto devices = listOf(tree);
     // The APU drives the panel and comes first although its slot is higher. The sleeping eGPU is
@@ -68,7 +68,7 @@ TEST(GpuDeviceList, LaptopWithApuAndSleepingExternalGpu) {
 
 // A pure Optimus laptop: the GeForce is a 3D controller, which has no boot_vga file at all, on a
 // lower slot than the APU that drives the panel.
-TEST(GpuDeviceList, ABootGpuOnAHigherSlotStillComesFirst) {
+TEST(GPUDeviceList, ABootGPUOnAHigherSlotStillComesFirst) {
     const testing::FixtureTree tree("ryzen-optimus-laptop");
     const auto devices = listOf(tree);
     ASSERT_EQ(devices.size(), 2u);
@@ -79,7 +79,7 @@ TEST(GpuDeviceList, ABootGpuOnAHigherSlotStillComesFirst) {
 }
 
 // xe keeps each tile's memory size in a plain field; i915 says nothing in sysfs.
-TEST(GpuDeviceList, XeCardsGiveTheirMemorySize) {
+TEST(GPUDeviceList, XeCardsGiveTheirMemorySize) {
     const testing::FixtureTree tree("intel-arc-desktop");
     const auto devices = listOf(tree);
     ASSERT_EQ(devices.size(), 2u);
@@ -88,7 +88,7 @@ TEST(GpuDeviceList, XeCardsGiveTheirMemorySize) {
     EXPECT_EQ(devices[1].vendorName, "Intel");
 }
 
-TEST(GpuDeviceList, VirtualAdaptersAreListedLikeAnyOther) {
+TEST(GPUDeviceList, VirtualAdaptersAreListedLikeAnyOther) {
     const testing::FixtureTree tree("virtual-machine");
     const auto devices = listOf(tree);
     // QEMU's standard VGA is not in pci.ids; QXL sits at 00:02.0 but is not Intel, so not integrated.
@@ -96,14 +96,14 @@ TEST(GpuDeviceList, VirtualAdaptersAreListedLikeAnyOther) {
     EXPECT_FALSE(devices.at(1).isLowPower);
 }
 
-TEST(GpuDeviceList, MachineWithoutDisplayDevicesListsNothing) {
+TEST(GPUDeviceList, MachineWithoutDisplayDevicesListsNothing) {
     const testing::FixtureTree tree("headless");
     EXPECT_THAT(listOf(tree), IsEmpty());
     const testing::FixtureTree empty("");
     EXPECT_THAT(listOf(empty), IsEmpty()) << "no sysfs at all";
 }
 
-TEST(GpuDeviceList, BrokenFilesFallBackFieldByFieldAndKeepTheRestOfTheList) {
+TEST(GPUDeviceList, BrokenFilesFallBackFieldByFieldAndKeepTheRestOfTheList) {
     const testing::FixtureTree tree("workstation");
     const std::string amd = "sys/bus/pci/devices/0000:03:00.0/";
     const std::string nvidia = "sys/bus/pci/devices/0000:01:00.0/";
@@ -123,7 +123,7 @@ TEST(GpuDeviceList, BrokenFilesFallBackFieldByFieldAndKeepTheRestOfTheList) {
     EXPECT_THAT(namesOf(listOf(tree)), ElementsAre("10de:2331", "1002:73bf"));
 }
 
-TEST(PciDevice, SlotsSortNumerically) {
+TEST(PCIDevice, SlotsSortNumerically) {
     EXPECT_TRUE(slotLess("0000:02:00.0", "0000:0a:00.0"));
     EXPECT_TRUE(slotLess("0000:ff:00.0", "10000:00:00.0")) << "a wider domain is a larger number";
     EXPECT_TRUE(slotLess("0000:00:02.0", "garbage"));

@@ -25,8 +25,8 @@ constexpr const char* database = "# comment\n"
                                  "C 03  Display controller\n"
                                  "\t00  VGA compatible controller\n";
 
-TEST(PciIds, FindsVendorsDevicesAndSubsystemsWithinTheirOwnBlock) {
-    const PciIds ids{std::string(database)};
+TEST(PCIIDs, FindsVendorsDevicesAndSubsystemsWithinTheirOwnBlock) {
+    const PCIIDs ids{std::string(database)};
     EXPECT_EQ(ids.vendorName(0x1002), "Advanced Micro Devices, Inc. [AMD/ATI]");
     EXPECT_EQ(ids.deviceName(0x1002, 0x73bf), "Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]");
     EXPECT_EQ(ids.deviceName(0x10de, 0x2330), "GH100[H100 SXM5 80GB]");
@@ -43,7 +43,7 @@ TEST(PciIds, FindsVendorsDevicesAndSubsystemsWithinTheirOwnBlock) {
 
 // Vendors with blocks from empty to thousands of lines, so that the binary search lands inside
 // large blocks and beside small ones; every id must come out as a plain reading finds it.
-TEST(PciIds, LookupsAgreeWithAPlainReadingOfALargeDatabase) {
+TEST(PCIIDs, LookupsAgreeWithAPlainReadingOfALargeDatabase) {
     const auto hex = [](unsigned id) {
         char text[5];
         std::snprintf(text, sizeof text, "%04x", id);
@@ -64,7 +64,7 @@ TEST(PciIds, LookupsAgreeWithAPlainReadingOfALargeDatabase) {
         }
     }
     text += "C 03  Display controller\n\t00  VGA compatible controller\n";
-    const PciIds ids{text};
+    const PCIIDs ids{text};
     for (unsigned vendor = 0; vendor < 0x410; ++vendor) {
         const bool listed = vendor >= 0x10 && vendor < 0x400 && (vendor - 0x10) % 3 == 0;
         ASSERT_EQ(ids.vendorName(static_cast<std::uint16_t>(vendor)),
@@ -88,12 +88,12 @@ TEST(PciIds, LookupsAgreeWithAPlainReadingOfALargeDatabase) {
     EXPECT_EQ(ids.subsystemName(0x3f7, 2 * 1498, 0x3f7, 1497), std::nullopt) << "the previous device's";
 }
 
-TEST(PciIds, MissingOrEmptyDatabaseKnowsNothing) {
-    const PciIds missing{SystemPaths{.root = "/nonexistent"}};
+TEST(PCIIDs, MissingOrEmptyDatabaseKnowsNothing) {
+    const PCIIDs missing{SystemPaths{.root = "/nonexistent"}};
     EXPECT_EQ(missing.vendorName(0x1002), std::nullopt);
-    const PciIds empty{std::string()};
+    const PCIIDs empty{std::string()};
     EXPECT_EQ(empty.deviceName(0x1002, 0x73bf), std::nullopt);
-    const PciIds truncated{std::string("1002  AMD\n\t73bf")};
+    const PCIIDs truncated{std::string("1002  AMD\n\t73bf")};
     EXPECT_EQ(truncated.deviceName(0x1002, 0x73bf), std::nullopt);
 }
 
@@ -124,7 +124,7 @@ TEST(InstalledDatabases, KnowEveryFixtureDevice) {
     if (!std::filesystem::exists(system.pciIds())) {
         GTEST_SKIP() << "no pci.ids at " << system.pciIds() << " (Debian package pci.ids)";
     }
-    const PciIds installed(system);
+    const PCIIDs installed(system);
     const bool haveAmdgpuIds = std::filesystem::exists(system.amdgpuIds());
     int looked = 0;
     for (const auto& machine : std::filesystem::directory_iterator(TARSIK_FIXTURES_DIR "/sysfs")) {

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 
 // A DRM node of a device below /sys/devices/platform, linked as sysfs links it.
-void addDrmNode(const testing::FixtureTree& tree, const std::string& device, const std::string& driver,
+void addDRMNode(const testing::FixtureTree& tree, const std::string& device, const std::string& driver,
                 const std::string& node, const std::string& bus = "platform") {
     const auto directory = "sys/devices/platform/" + device;
     if (!fs::is_symlink(tree.path(directory + "/driver"))) {
@@ -39,31 +39,31 @@ void addConnectedDisplay(const testing::FixtureTree& tree, const std::string& de
 // A PCI workstation that also has a platform GPU, the firmware's framebuffer, a DisplayLink
 // adapter and a Tegra-style host1x device: only the GPU joins the list, after the PCI GPUs and
 // before the paravirtual adapter, and no stand-in's monitor is handed to it.
-TEST(PlatformGpus, OnlyRenderingGpuDriversCountAndTheyFollowThePciGpus) {
+TEST(PlatformGPUs, OnlyRenderingGPUDriversCountAndTheyFollowThePCIGPUs) {
     const testing::FixtureTree tree("workstation");
-    addDrmNode(tree, "fde60000.gpu", "panfrost", "card4");
-    addDrmNode(tree, "fde60000.gpu", "panfrost", "renderD132");
-    addDrmNode(tree, "simple-framebuffer.0", "simple-framebuffer", "card5");
+    addDRMNode(tree, "fde60000.gpu", "panfrost", "card4");
+    addDRMNode(tree, "fde60000.gpu", "panfrost", "renderD132");
+    addDRMNode(tree, "simple-framebuffer.0", "simple-framebuffer", "card5");
     addConnectedDisplay(tree, "simple-framebuffer.0", "card5");
-    addDrmNode(tree, "evdi.0", "evdi", "card6");
+    addDRMNode(tree, "evdi.0", "evdi", "card6");
     addConnectedDisplay(tree, "evdi.0", "card6");
-    addDrmNode(tree, "50000000.host1x", "drm", "card7", "host1x");
-    addDrmNode(tree, "50000000.host1x", "drm", "renderD135", "host1x");
+    addDRMNode(tree, "50000000.host1x", "drm", "card7", "host1x");
+    addDRMNode(tree, "50000000.host1x", "drm", "renderD135", "host1x");
 
     const SystemPaths paths{.root = tree.root()};
     std::vector<std::string> listed;
-    for (const auto& device : SysfsGpuDeviceList(paths).devices()) {
+    for (const auto& device : SysfsGPUDeviceList(paths).devices()) {
         listed.push_back(device.busAddress + " " + device.name);
     }
     EXPECT_THAT(listed, ElementsAre("0000:00:02.0 Intel CoffeeLake-S GT2 [UHD Graphics 630]",
                                     "0000:01:00.0 NVIDIA H100 PCIe", "0000:03:00.0 AMD Radeon RX 6800 XT",
                                     "fde60000.gpu Arm Mali", "0000:04:00.0 Red Hat Virtio 1.0 GPU"));
-    const auto gpus = listPlatformGpus(paths);
+    const auto gpus = listPlatformGPUs(paths);
     ASSERT_EQ(gpus.size(), 1u);
     EXPECT_THAT(gpus[0].displayDevices, ElementsAre(tree.path("sys/devices/platform/fde60000.gpu")));
 }
 
-TEST(PlatformGpus, NamesComeFromTheMostSpecificCompatibleTheTablesKnow) {
+TEST(PlatformGPUs, NamesComeFromTheMostSpecificCompatibleTheTablesKnow) {
     struct Case {
         const char* driver;
         std::vector<std::string> compatible;
@@ -82,23 +82,23 @@ TEST(PlatformGpus, NamesComeFromTheMostSpecificCompatibleTheTablesKnow) {
         {"etnaviv", {}, "Vivante GPU"},
     };
     for (const auto& c : cases) {
-        const PlatformGpu gpu{.driver = c.driver, .compatible = c.compatible};
-        EXPECT_EQ(platformGpuName(gpu), c.name) << c.compatible.front();
+        const PlatformGPU gpu{.driver = c.driver, .compatible = c.compatible};
+        EXPECT_EQ(platformGPUName(gpu), c.name) << c.compatible.front();
     }
 }
 
-TEST(PlatformGpus, LoadIsTheBusyShareBetweenTwoSamples) {
-    const auto first = parseV3dGpuStats("queue\ttimestamp\tjobs\truntime\n"
+TEST(PlatformGPUs, LoadIsTheBusyShareBetweenTwoSamples) {
+    const auto first = parseV3dGPUStats("queue\ttimestamp\tjobs\truntime\n"
                                         "bin\t1000000000\t10\t100000000\n"
                                         "render\t1000000000\t10\t200000000\n"
                                         "csd\t1000000000\t1\t0\n");
-    const auto second = parseV3dGpuStats("queue\ttimestamp\tjobs\truntime\n"
+    const auto second = parseV3dGPUStats("queue\ttimestamp\tjobs\truntime\n"
                                          "bin\t1100000000\t12\t110000000\n"
                                          "render\t1100000000\t12\t230000000\n"
                                          "csd\t1100000000\t2\t5000000\n");
     ASSERT_TRUE(first && second);
     EXPECT_DOUBLE_EQ(*busyPercent(*first, *second), 45) << "every queue counts, compute too";
-    EXPECT_FALSE(parseV3dGpuStats("queue timestamp jobs runtime\n")) << "no queue, no sample";
+    EXPECT_FALSE(parseV3dGPUStats("queue timestamp jobs runtime\n")) << "no queue, no sample";
 
     EXPECT_DOUBLE_EQ(*busyPercent({.busy = 100, .elapsed = 1000}, {.busy = 400, .elapsed = 1500}), 60);
     EXPECT_DOUBLE_EQ(*busyPercent({.busy = 0, .elapsed = 0}, {.busy = 900, .elapsed = 500}), 100)

@@ -43,11 +43,11 @@ class SysfsRegistrySourceTest : public ::testing::Test {
   protected:
     std::vector<std::string> read(const testing::FixtureTree& tree,
                                   std::optional<std::string_view> name = std::nullopt,
-                                  const std::string& nvmlLibrary = testing::FakeNvml::path) {
+                                  const std::string& nvmlLibrary = testing::FakeNVML::path) {
         return describe(SysfsRegistrySource(SystemPaths{.root = tree.root()}, nvmlLibrary).entries(name));
     }
 
-    testing::FakeNvml nvml;
+    testing::FakeNVML nvml;
 };
 
 TEST_F(SysfsRegistrySourceTest, CurrentAmdCardAndIntegratedIntel) {
@@ -87,7 +87,7 @@ TEST_F(SysfsRegistrySourceTest, OlderAmdNouveauAndRadeon) {
     EXPECT_THAT(read(tree, "0000:02:00.0"), Contains("  Total Power(W) = 19.375"));
 }
 
-TEST_F(SysfsRegistrySourceTest, ApuWithoutFanBesideASleepingNvidiaGpu) {
+TEST_F(SysfsRegistrySourceTest, ApuWithoutFanBesideASleepingNvidiaGPU) {
     const testing::FixtureTree tree("amd-apu-laptop");
     EXPECT_THAT(read(tree),
                 ElementsAre("0000:c4:00.0 AMDRadeonGPU", "  Temperature(C) = 52", "  Total Power(W) = 12",
@@ -96,7 +96,7 @@ TEST_F(SysfsRegistrySourceTest, ApuWithoutFanBesideASleepingNvidiaGpu) {
     EXPECT_EQ(nvml.state().initCalls, 0u) << "NVML would wake the sleeping GPU";
 }
 
-TEST_F(SysfsRegistrySourceTest, SleepingDiscreteAmdGpuIsLeftAlone) {
+TEST_F(SysfsRegistrySourceTest, SleepingDiscreteAmdGPUIsLeftAlone) {
     const testing::FixtureTree tree("hybrid-laptop");
     testing::CapturedDiagnostics diagnostics;
     const auto sleeps = "GPU 0000:03:00.0 sleeps (runtime-suspended); its sensors are not read";
@@ -125,7 +125,7 @@ TEST_F(SysfsRegistrySourceTest, IntelDiscreteCards) {
                             "  Memory Temperature(C) = 52", "  pkg Voltage(mV) = 890"));
 }
 
-TEST_F(SysfsRegistrySourceTest, NvidiaThroughNvmlMatchedBySlot) {
+TEST_F(SysfsRegistrySourceTest, NvidiaThroughNVMLMatchedBySlot) {
     const testing::FixtureTree tree("workstation");
     nvml.addH100("00000000:01:00.0");
     const auto all = read(tree);
@@ -143,7 +143,7 @@ TEST_F(SysfsRegistrySourceTest, NvidiaThroughNvmlMatchedBySlot) {
     EXPECT_EQ(nvml.state().initCalls, 1u);
 }
 
-TEST_F(SysfsRegistrySourceTest, NvmlFailuresGiveNothingAndSayWhy) {
+TEST_F(SysfsRegistrySourceTest, NVMLFailuresGiveNothingAndSayWhy) {
     const testing::FixtureTree tree("workstation");
     const std::string nvidia = "0000:01:00.0";
     testing::CapturedDiagnostics diagnostics;
@@ -177,12 +177,12 @@ TEST_F(SysfsRegistrySourceTest, NvmlFailuresGiveNothingAndSayWhy) {
 
 // A wedged driver: initialisation never returns. Discovery gives up at the deadline, reads the
 // other GPUs, and asks NVML nothing more until that initialisation has come back.
-TEST_F(SysfsRegistrySourceTest, NvmlHangingInInitIsGivenUpAtTheDeadline) {
+TEST_F(SysfsRegistrySourceTest, NVMLHangingInInitIsGivenUpAtTheDeadline) {
     using namespace std::chrono_literals;
     const testing::FixtureTree tree("workstation");
     nvml.addH100("00000000:01:00.0");
     __atomic_store_n(&nvml.state().initBlocked, 1, __ATOMIC_SEQ_CST);
-    const SysfsRegistrySource source(SystemPaths{.root = tree.root()}, testing::FakeNvml::path, 50ms);
+    const SysfsRegistrySource source(SystemPaths{.root = tree.root()}, testing::FakeNVML::path, 50ms);
     testing::CapturedDiagnostics diagnostics;
 
     const auto started = std::chrono::steady_clock::now();

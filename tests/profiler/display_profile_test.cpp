@@ -20,7 +20,7 @@ using ::testing::IsEmpty;
 GPUInfoCollector collectorOver(const testing::FixtureTree& tree) {
     const platform::SystemPaths paths{.root = tree.root()};
     return GPUInfoCollector(platform::Services{
-        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<testing::FakeProcessRunner>(profiler::displayProfile(paths)),
     });
 }
@@ -30,7 +30,7 @@ auto display(const char* name, const char* resolution, bool main, bool online) {
                             Field(&DisplayInfo::main, main), Field(&DisplayInfo::online, online));
 }
 
-TEST(DisplayProfile, WorkstationParsesBackIntoItsFourGpusAndThreeDisplays) {
+TEST(DisplayProfile, WorkstationParsesBackIntoItsFourGPUsAndThreeDisplays) {
     const testing::FixtureTree tree("workstation");
     const auto collector = collectorOver(tree);
     const auto devices = collector.parseSystemProfiler();
@@ -83,7 +83,7 @@ TEST(DisplayProfile, WorkstationParsesBackIntoItsFourGpusAndThreeDisplays) {
     }
 }
 
-TEST(DisplayProfile, WritesEdidExtrasAndFallsBackToTheConnector) {
+TEST(DisplayProfile, WritesEDIDExtrasAndFallsBackToTheConnector) {
     const testing::FixtureTree tree("amd-apu-laptop");
     const auto document =
         nlohmann::json::parse(profiler::displayProfile(platform::SystemPaths{.root = tree.root()}));
@@ -115,7 +115,7 @@ TEST(DisplayProfile, WritesEdidExtrasAndFallsBackToTheConnector) {
     EXPECT_EQ(displays[2].at("_spdisplays_resolution"), "1366 x 768");
 }
 
-TEST(DisplayProfile, SurvivesBrokenConnectorsAndMachinesWithoutGpus) {
+TEST(DisplayProfile, SurvivesBrokenConnectorsAndMachinesWithoutGPUs) {
     const testing::FixtureTree tree("workstation");
     const std::string dp1 = "sys/bus/pci/devices/0000:03:00.0/drm/card1/card1-DP-1/";
     tree.write(dp1 + "edid", std::string(100, '\xff'));

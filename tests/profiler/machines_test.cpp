@@ -20,10 +20,10 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 GPUInfoCollector collectorOver(const testing::FixtureTree& tree, bool withProfiler = true,
-                               const char* nvmlLibrary = testing::FakeNvml::path) {
+                               const char* nvmlLibrary = testing::FakeNVML::path) {
     const platform::SystemPaths paths{.root = tree.root()};
     return GPUInfoCollector(platform::Services{
-        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<testing::FakeProcessRunner>(
             withProfiler ? std::optional(profiler::displayProfile(paths, nvmlLibrary)) : std::nullopt),
         .registry = std::make_shared<platform::SysfsRegistrySource>(paths, nvmlLibrary),
@@ -52,11 +52,11 @@ std::string reading(const std::vector<SensorReading>& readings, std::string_view
 
 class Machines : public ::testing::Test {
   protected:
-    testing::FakeNvml nvml;
+    testing::FakeNVML nvml;
 };
 
 // Four identical H100s behind a BMC whose ASPEED adapter is the boot VGA.
-TEST_F(Machines, GpuServerListsItsComputeGpusFirstEachWithItsOwnMemoryAndReadings) {
+TEST_F(Machines, GPUServerListsItsComputeGPUsFirstEachWithItsOwnMemoryAndReadings) {
     const testing::FixtureTree tree("gpu-server");
     const char* buses[] = {"00000000:18:00.0", "00000000:2A:00.0", "00000000:BA:00.0", "00000000:DB:00.0"};
     const unsigned temperatures[] = {33, 41, 52, 64};
@@ -88,7 +88,7 @@ TEST_F(Machines, GpuServerListsItsComputeGpusFirstEachWithItsOwnMemoryAndReading
     EXPECT_EQ(reading(collector.sensorsSynchronously(&full[4]), "No exposed GPU sensors found"), "N/A ");
 }
 
-TEST_F(Machines, SleepingNvidiaGpusAreNotAskedForTheirMemory) {
+TEST_F(Machines, SleepingNvidiaGPUsAreNotAskedForTheirMemory) {
     const testing::FixtureTree tree("gpu-server");
     nvml.addH100("00000000:18:00.0");
     tree.write("sys/bus/pci/devices/0000:18:00.0/power/runtime_status", "suspended\n");
@@ -123,7 +123,7 @@ TEST_F(Machines, TwinCardsKeepTheirOwnReadingsAndTheBootCardComesFirst) {
 }
 
 // MI200/MI300-class parts have no edge sensor: the hotspot stands for the GPU.
-TEST_F(Machines, AnAmdGpuWithoutEdgeSensorReportsItsJunctionTemperature) {
+TEST_F(Machines, AnAmdGPUWithoutEdgeSensorReportsItsJunctionTemperature) {
     const testing::FixtureTree tree("twin-radeon-desktop");
     for (const char* file :
          {"temp1_input", "temp1_label", "temp1_crit", "temp1_crit_hyst", "temp1_emergency"}) {
@@ -134,8 +134,8 @@ TEST_F(Machines, AnAmdGpuWithoutEdgeSensorReportsItsJunctionTemperature) {
 }
 
 // A GeForce whose driver counts GDDR6 at 7000 MHz and has no RPM call for its fan.
-TEST(MachinesWithOlderNvml, AMemoryClockOfSevenThousandStaysAndTheFanIsLeftOut) {
-    testing::FakeNvml nvml(testing::FakeNvml::pathWithoutFanRpm);
+TEST(MachinesWithOlderNVML, AMemoryClockOfSevenThousandStaysAndTheFanIsLeftOut) {
+    testing::FakeNVML nvml(testing::FakeNVML::pathWithoutFanRpm);
     auto& card = nvml.addH100("00000000:01:00.0");
     card.memoryClockMHz = 7000;
     card.fanResult = 0;
@@ -143,7 +143,7 @@ TEST(MachinesWithOlderNvml, AMemoryClockOfSevenThousandStaysAndTheFanIsLeftOut) 
     const testing::FixtureTree tree("workstation");
     GPUDevice rtx{.name = "NVIDIA GeForce RTX 3050", .raw = {{pciSlotKey, "0000:01:00.0"}}};
     const auto readings =
-        collectorOver(tree, false, testing::FakeNvml::pathWithoutFanRpm).sensorsSynchronously(&rtx);
+        collectorOver(tree, false, testing::FakeNVML::pathWithoutFanRpm).sensorsSynchronously(&rtx);
     EXPECT_EQ(reading(readings, "Memory Clock"), "7000 MHz");
     EXPECT_EQ(reading(readings, "Fan Speed"), "-");
     EXPECT_EQ(reading(readings, "GPU Temperature"), "34 \u00B0C");

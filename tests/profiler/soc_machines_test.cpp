@@ -19,11 +19,11 @@ using ::testing::ElementsAre;
 GPUInfoCollector collectorOver(const testing::FixtureTree& tree) {
     const platform::SystemPaths paths{.root = tree.root()};
     return GPUInfoCollector(platform::Services{
-        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<testing::FakeProcessRunner>(profiler::displayProfile(paths)),
         // No wait between the load's two samples: a fixture's counters do not move.
         .registry = std::make_shared<platform::SysfsRegistrySource>(
-            paths, "libnvidia-ml.so.1", platform::NvmlSession::defaultInitDeadline,
+            paths, "libnvidia-ml.so.1", platform::NVMLSession::defaultInitDeadline,
             std::chrono::milliseconds(0)),
     });
 }
@@ -68,7 +68,7 @@ struct SocMachine {
 
 class SocMachines : public ::testing::TestWithParam<SocMachine> {};
 
-TEST_P(SocMachines, ListTheirGpuOnceWithItsNameMonitorsAndReadings) {
+TEST_P(SocMachines, ListTheirGPUOnceWithItsNameMonitorsAndReadings) {
     const auto& expected = GetParam();
     const testing::FixtureTree tree(expected.machine);
     const auto collector = collectorOver(tree);
@@ -89,7 +89,7 @@ TEST_P(SocMachines, ListTheirGpuOnceWithItsNameMonitorsAndReadings) {
 }
 
 // Only the SoC's thermal sensor is read while the GPU sleeps: its clock and counters stay alone.
-TEST(SocMachine, ASleepingGpuShowsOnlyItsTemperature) {
+TEST(SocMachine, ASleepingGPUShowsOnlyItsTemperature) {
     const testing::FixtureTree tree("rk3588-board");
     tree.write("sys/devices/platform/fb000000.gpu/power/runtime_status", "suspended\n");
     const auto collector = collectorOver(tree);

@@ -33,15 +33,15 @@ template <typename Done> bool runUntil(Done done) {
 
 // The real pooled collector over a workstation whose NVIDIA driver never finishes initialising.
 // The window's thread must keep running its event loop, and a refresh pressed meanwhile must end.
-TEST(StoreFaults, NvmlHangingInInitHoldsNeitherTheWindowNorARefresh) {
-    testing::FakeNvml nvml;
+TEST(StoreFaults, NVMLHangingInInitHoldsNeitherTheWindowNorARefresh) {
+    testing::FakeNVML nvml;
     nvml.addH100("00000000:01:00.0");
     const testing::FixtureTree tree("workstation");
     const platform::SystemPaths paths{.root = tree.root()};
     auto collector = std::make_shared<const GPUInfoCollector>(platform::Services{
-        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<testing::FakeProcessRunner>(std::nullopt),
-        .registry = std::make_shared<platform::SysfsRegistrySource>(paths, testing::FakeNvml::path, 300ms),
+        .registry = std::make_shared<platform::SysfsRegistrySource>(paths, testing::FakeNVML::path, 300ms),
     });
     GPUStore store(std::make_shared<PooledCollector>(collector));
     store.startupRefresh();

@@ -357,7 +357,7 @@ std::vector<std::string> summaries(const std::vector<GPUReport>& reports) {
     return out;
 }
 
-TEST_F(ReportFixture, ReportsEveryGpuOnceInListOrderEachSelectedByItsId) {
+TEST_F(ReportFixture, ReportsEveryGPUOnceInListOrderEachSelectedByItsId) {
     report(std::chrono::seconds(30));
     fake->releaseInventory(0, {inSlot(device("NVIDIA H100"), "0000:18:00.0"),
                                inSlot(device("NVIDIA H100"), "0000:2a:00.0"), device("ASPEED")});

@@ -46,7 +46,7 @@ TEST(StoreState, FastPassPublishesTheListWithItsFirstDeviceSelected) {
     ASSERT_EQ(store.advancedRows().size(), 2u);
     EXPECT_EQ(store.advancedRows()[0].key, "Fast Startup Source");
 
-    store.selectGPU(Uuid::random());
+    store.selectGPU(UUID::random());
     EXPECT_EQ(store.selectedGPU(), &store.devices()[0]) << "a stale selection stands for the first device";
 }
 

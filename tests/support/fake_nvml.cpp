@@ -11,7 +11,7 @@ namespace {
 constexpr int success = 0;
 constexpr int notFound = 6;
 
-FakeNvmlState state{};
+FakeNVMLState state{};
 
 // Bus ids compare by number, as NVML's own lookup does: "0000:01:00.0" is "00000000:01:00.0".
 bool sameBusId(const char* a, const char* b) {
@@ -21,8 +21,8 @@ bool sameBusId(const char* a, const char* b) {
            fa == fb;
 }
 
-const FakeNvmlGpu& gpu(void* device) {
-    return *static_cast<const FakeNvmlGpu*>(device);
+const FakeNVMLGPU& gpu(void* device) {
+    return *static_cast<const FakeNVMLGPU*>(device);
 }
 
 int answer(int result, unsigned value, unsigned* out) {
@@ -53,7 +53,7 @@ struct FakeUtilization {
     unsigned memory;
 };
 
-FakeNvmlState* fakeNvmlState() {
+FakeNVMLState* fakeNvmlState() {
     return &state;
 }
 

@@ -6,7 +6,7 @@
 
 extern "C" {
 
-struct FakeNvmlGpu {
+struct FakeNVMLGPU {
     char busId[32]; // as NVML writes it: "00000000:01:00.0"
     // Each field answers its result code (0 success, 3 not supported, ...) and, on success, its value.
     int temperatureResult;
@@ -25,12 +25,12 @@ struct FakeNvmlGpu {
     unsigned long long memoryTotalBytes;
 };
 
-struct FakeNvmlState {
+struct FakeNVMLState {
     int initResult;
     // While non-zero, initialisation does not return: a wedged driver. Read and written atomically.
     int initBlocked;
     unsigned gpuCount;
-    FakeNvmlGpu gpus[8];
+    FakeNVMLGPU gpus[8];
     // Calls seen.
     unsigned initCalls;
     unsigned initReturns; // atomically, after initialisation returned
@@ -38,5 +38,5 @@ struct FakeNvmlState {
     char lookedUp[256]; // the first bus ids asked for, each followed by ";"
 };
 
-FakeNvmlState* fakeNvmlState();
+FakeNVMLState* fakeNvmlState();
 }

@@ -11,33 +11,33 @@ namespace tarsik::testing {
 
 // Loads the fake NVML library the same way the code under test does and resets its state, so a
 // test sets the answers and reads the calls. Reset again for every test.
-class FakeNvml {
+class FakeNVML {
   public:
     static constexpr const char* path = TARSIK_FAKE_NVML_PATH;
 
     // The same library without nvmlDeviceGetFanSpeedRPM, as older drivers ship it.
     static constexpr const char* pathWithoutFanRpm = TARSIK_FAKE_NVML_WITHOUT_FAN_RPM_PATH;
 
-    explicit FakeNvml(const char* library = path)
+    explicit FakeNVML(const char* library = path)
         : library_(::dlopen(library, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
         if (library_ == nullptr) {
             throw std::runtime_error(std::string("cannot load the fake NVML: ") + ::dlerror());
         }
-        const auto state = reinterpret_cast<FakeNvmlState* (*)()>(::dlsym(library_, "fakeNvmlState"));
+        const auto state = reinterpret_cast<FakeNVMLState* (*)()>(::dlsym(library_, "fakeNvmlState"));
         state_ = state();
-        *state_ = FakeNvmlState{};
+        *state_ = FakeNVMLState{};
     }
-    ~FakeNvml() { ::dlclose(library_); }
+    ~FakeNVML() { ::dlclose(library_); }
 
-    FakeNvml(const FakeNvml&) = delete;
-    FakeNvml& operator=(const FakeNvml&) = delete;
+    FakeNVML(const FakeNVML&) = delete;
+    FakeNVML& operator=(const FakeNVML&) = delete;
 
-    FakeNvmlState& state() { return *state_; }
+    FakeNVMLState& state() { return *state_; }
 
     // An H100 80GB HBM3 on the given bus: no fan, 70 W, 1980 MHz core, 81559 MiB of memory.
-    FakeNvmlGpu& addH100(const char* busId) {
+    FakeNVMLGPU& addH100(const char* busId) {
         auto& gpu = state_->gpus[state_->gpuCount++];
-        gpu = FakeNvmlGpu{.temperatureCelsius = 34,
+        gpu = FakeNVMLGPU{.temperatureCelsius = 34,
                           .powerMilliwatts = 70250,
                           .fanResult = 3, // not supported: passively cooled
                           .graphicsClockMHz = 1980,
@@ -50,7 +50,7 @@ class FakeNvml {
 
   private:
     void* library_;
-    FakeNvmlState* state_ = nullptr;
+    FakeNVMLState* state_ = nullptr;
 };
 
 } // namespace tarsik::testing

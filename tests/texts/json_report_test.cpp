@@ -44,7 +44,7 @@ std::string schemaViolations(const Json& document) {
     return violations;
 }
 
-TEST(JsonReport, ListsEachGpuWithItsMeasurementsOnly) {
+TEST(JsonReport, ListsEachGPUWithItsMeasurementsOnly) {
     const auto document = report(testing::workstationReports());
     EXPECT_EQ(document["generated"], "2026-12-05T04:46:12Z");
     ASSERT_EQ(document["gpus"].size(), 2u);

@@ -40,7 +40,7 @@ TEST(ValidationReport, ListsTheFieldsThenOneLinePerDisplay) {
         << report;
 }
 
-TEST(ValidationReport, NoGpuIsOneLine) {
+TEST(ValidationReport, NoGPUIsOneLine) {
     EXPECT_EQ(validationReport(nullptr, generatedAt), "No GPU detected");
 }
 

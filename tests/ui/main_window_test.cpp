@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, PickerChipAndFooterFollowTheStore) {
     EXPECT_EQ(view.footer()->statusText(), "Ready");
     EXPECT_EQ(view.selector()->picker()->currentText(), "AMD Radeon RX 6800 XT") << "kept by name";
 
-    store.selectGPU(Uuid::random()); // a selection that matches nothing stands for the first device
+    store.selectGPU(UUID::random()); // a selection that matches nothing stands for the first device
     EXPECT_EQ(view.selector()->picker()->currentIndex(), 0);
     emit view.selector()->picker()->activated(1);
     EXPECT_EQ(store.selectedID(), store.devices()[1].id);
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, QuitDuringAHangingRefreshEndsAtOnce) {
     std::ofstream(script) << "#!/bin/sh\necho $$ > '" << pidFile << "'\nexec sleep 60\n";
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     auto collector = std::make_shared<GPUInfoCollector>(platform::Services{
-        .gpuDevices = std::make_shared<testing::FakeGpuDeviceList>(std::vector<platform::GpuDeviceInfo>{}),
+        .gpuDevices = std::make_shared<testing::FakeGPUDeviceList>(std::vector<platform::GPUDeviceInfo>{}),
         .processRunner = std::make_shared<platform::PosixProcessRunner>(),
         .profiler = script,
     });

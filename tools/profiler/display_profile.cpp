@@ -36,7 +36,7 @@ std::string resolutionText(unsigned width, unsigned height) {
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
-std::optional<std::string> vendorValue(std::uint16_t vendorId, const platform::PciIds& pciIds) {
+std::optional<std::string> vendorValue(std::uint16_t vendorId, const platform::PCIIDs& pciIds) {
     switch (vendorId) {
     case amd:
     case amdAlternative:
@@ -69,8 +69,8 @@ std::optional<std::string> modeResolution(const std::string& mode) {
     return resolutionText(static_cast<unsigned>(*w), static_cast<unsigned>(*h));
 }
 
-Json displayEntry(const platform::DrmConnector& connector, bool main) {
-    const auto edid = platform::parseEdid(connector.edid);
+Json displayEntry(const platform::DRMConnector& connector, bool main) {
+    const auto edid = platform::parseEDID(connector.edid);
     Json display;
     display["_name"] = edid && edid->monitorName ? *edid->monitorName : connector.name;
     if (edid && edid->preferredTiming) {
@@ -109,8 +109,8 @@ Json displayEntry(const platform::DrmConnector& connector, bool main) {
 
 // The GPU the firmware booted on; failing that (3D controllers have no boot_vga), the first one
 // with a display attached.
-std::size_t bootGpu(const std::vector<platform::PciDevice>& devices,
-                    const std::vector<std::vector<platform::DrmConnector>>& connectors) {
+std::size_t bootGPU(const std::vector<platform::PCIDevice>& devices,
+                    const std::vector<std::vector<platform::DRMConnector>>& connectors) {
     for (std::size_t i = 0; i < devices.size(); ++i) {
         if (devices[i].bootVga) {
             return i;
@@ -130,12 +130,12 @@ class NvidiaMemory {
   public:
     explicit NvidiaMemory(std::string library) : library_(std::move(library)) {}
 
-    std::uint64_t totalBytes(const platform::PciDevice& device) {
+    std::uint64_t totalBytes(const platform::PCIDevice& device) {
         if (device.driver != "nvidia" || device.isRuntimeSuspended()) {
             return 0;
         }
         if (!tried_) {
-            session_ = platform::NvmlSession::open(library_);
+            session_ = platform::NVMLSession::open(library_);
             tried_ = true;
         }
         return session_ ? session_->memoryTotalBytes(device.slot).value_or(0) : 0;
@@ -144,26 +144,26 @@ class NvidiaMemory {
   private:
     std::string library_;
     bool tried_ = false;
-    std::unique_ptr<platform::NvmlSession> session_;
+    std::unique_ptr<platform::NVMLSession> session_;
 };
 
-Json displaysEntry(const std::vector<platform::DrmConnector>& connectors, bool mainGpu) {
+Json displaysEntry(const std::vector<platform::DRMConnector>& connectors, bool mainGPU) {
     Json displays = Json::array();
     for (std::size_t k = 0; k < connectors.size(); ++k) {
-        displays.push_back(displayEntry(connectors[k], mainGpu && k == 0));
+        displays.push_back(displayEntry(connectors[k], mainGPU && k == 0));
     }
     return displays;
 }
 
 // A GPU on an SoC: built in, sharing the system's memory, showing the monitors of the display
 // controllers that feed it.
-Json platformGpuEntry(const platform::PlatformGpu& gpu, const std::vector<platform::DrmConnector>& connectors,
-                      bool mainGpu, const platform::SystemPaths& paths) {
-    const auto name = platform::platformGpuName(gpu);
+Json platformGPUEntry(const platform::PlatformGPU& gpu, const std::vector<platform::DRMConnector>& connectors,
+                      bool mainGPU, const platform::SystemPaths& paths) {
+    const auto name = platform::platformGPUName(gpu);
     Json entry;
     entry["_name"] = name;
     entry["sppci_model"] = name;
-    entry["spdisplays_vendor"] = platform::platformGpuVendor(gpu);
+    entry["spdisplays_vendor"] = platform::platformGPUVendor(gpu);
     entry["sppci_bus"] = "spdisplays_builtin";
     entry["spdisplays_gputype"] = "Integrated";
     if (const auto memory = platform::systemMemoryBytes(paths); memory != 0) {
@@ -183,7 +183,7 @@ Json platformGpuEntry(const platform::PlatformGpu& gpu, const std::vector<platfo
         entry["Machine Model"] = *model;
     }
     if (!connectors.empty()) {
-        entry["spdisplays_ndrvs"] = displaysEntry(connectors, mainGpu);
+        entry["spdisplays_ndrvs"] = displaysEntry(connectors, mainGPU);
     }
     return entry;
 }
@@ -192,18 +192,18 @@ Json platformGpuEntry(const platform::PlatformGpu& gpu, const std::vector<platfo
 
 std::string displayProfile(const platform::SystemPaths& paths, const std::string& nvmlLibrary) {
     const auto devices = platform::listDisplayDevices(paths);
-    std::vector<std::vector<platform::DrmConnector>> connectors;
+    std::vector<std::vector<platform::DRMConnector>> connectors;
     for (const auto& device : devices) {
         connectors.push_back(platform::connectedDisplays(device));
     }
-    const auto boot = bootGpu(devices, connectors);
-    const platform::PciIds pciIds(paths);
+    const auto boot = bootGPU(devices, connectors);
+    const platform::PCIIDs pciIds(paths);
     NvidiaMemory nvidiaMemory(nvmlLibrary);
 
     Json entries = Json::array();
     for (std::size_t i = 0; i < devices.size(); ++i) {
         const auto& device = devices[i];
-        const auto identity = platform::identifyGpu(device, paths, pciIds);
+        const auto identity = platform::identifyGPU(device, paths, pciIds);
         Json entry;
         entry["_name"] = identity.name;
         entry["sppci_model"] = identity.name;
@@ -229,18 +229,18 @@ std::string displayProfile(const platform::SystemPaths& paths, const std::string
         entries.push_back(std::move(entry));
     }
     // After the PCI GPUs, before management and paravirtual adapters, as the device list has them.
-    const auto adapters = std::find_if(devices.begin(), devices.end(), [](const platform::PciDevice& device) {
+    const auto adapters = std::find_if(devices.begin(), devices.end(), [](const platform::PCIDevice& device) {
         return device.isManagementOrVirtualAdapter();
     });
     auto position = entries.begin() + (adapters - devices.begin());
     bool mainTaken = boot != devices.size();
-    for (const auto& gpu : platform::listPlatformGpus(paths)) {
-        std::vector<platform::DrmConnector> gpuConnectors;
+    for (const auto& gpu : platform::listPlatformGPUs(paths)) {
+        std::vector<platform::DRMConnector> gpuConnectors;
         for (const auto& device : gpu.displayDevices) {
             const auto found = platform::connectedDisplays(device);
             gpuConnectors.insert(gpuConnectors.end(), found.begin(), found.end());
         }
-        position = entries.insert(position, platformGpuEntry(gpu, gpuConnectors, !mainTaken, paths)) + 1;
+        position = entries.insert(position, platformGPUEntry(gpu, gpuConnectors, !mainTaken, paths)) + 1;
         mainTaken = mainTaken || !gpuConnectors.empty();
     }
     Json document;

@@ -91,11 +91,11 @@ bool shootMachine(const Machine& fixture, const QString& folder) {
     const platform::SystemPaths paths{.root = root};
     QTemporaryDir scratch;
     auto collector = std::make_shared<GPUInfoCollector>(platform::Services{
-        .gpuDevices = std::make_shared<platform::SysfsGpuDeviceList>(paths),
+        .gpuDevices = std::make_shared<platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<platform::PosixProcessRunner>(),
         .profiler = writeProfiler(scratch, root),
         .registry = std::make_shared<platform::SysfsRegistrySource>(paths, noNVML),
-        .smc = std::make_shared<platform::ApplesmcService>(paths),
+        .smc = std::make_shared<platform::AppleSMCService>(paths),
     });
     GPUStore store(std::make_shared<PooledCollector>(collector));
     QSettings settings(scratch.filePath("settings.ini"), QSettings::IniFormat);

@@ -6,7 +6,7 @@
 
 namespace tarsik {
 
-std::string GPUInfoCollector::metalSummary(const platform::GpuDeviceInfo& device) {
+std::string GPUInfoCollector::metalSummary(const platform::GPUDeviceInfo& device) {
     std::string summary;
     const auto append = [&summary](const char* family) {
         if (!summary.empty()) {
@@ -66,7 +66,7 @@ std::vector<GPUDevice> GPUInfoCollector::collectFastSynchronously() const {
     return devices;
 }
 
-GPUDevice metalOnlyRecord(const platform::GpuDeviceInfo& info) {
+GPUDevice metalOnlyRecord(const platform::GPUDeviceInfo& info) {
     GPUDevice device{
         .name = info.name,
         // The bus knows the maker for certain; the name's keywords are a guess.

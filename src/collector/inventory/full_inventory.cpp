@@ -33,7 +33,7 @@ bool namesMatch(const std::string& profilerName, const std::string& listedLower)
 // without one fall back to names, preferring a record no earlier listed GPU has claimed.
 std::optional<std::size_t> matchingRecord(const std::vector<GPUDevice>& devices,
                                           const std::vector<bool>& claimed,
-                                          const platform::GpuDeviceInfo& listed) {
+                                          const platform::GPUDeviceInfo& listed) {
     const bool listedHasSlot = !listed.busAddress.empty();
     if (listedHasSlot) {
         for (std::size_t i = 0; i < devices.size(); ++i) {

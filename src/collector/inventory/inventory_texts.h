@@ -19,6 +19,6 @@ inline std::string workingSetText(std::uint64_t bytes) {
 }
 
 // A record from the device list alone, for a GPU the profiler does not list.
-GPUDevice metalOnlyRecord(const platform::GpuDeviceInfo& info);
+GPUDevice metalOnlyRecord(const platform::GPUDeviceInfo& info);
 
 } // namespace tarsik

@@ -11,10 +11,10 @@ namespace tarsik {
 namespace {
 
 bool isTemperatureKey(std::string_view key) {
-    static constexpr std::array<std::string_view, 6> otherGpuKeys{"TCGC", "TCGD", "TCGP",
+    static constexpr std::array<std::string_view, 6> otherGPUKeys{"TCGC", "TCGD", "TCGP",
                                                                   "TCGS", "TCGM", "TMCD"};
     return key.size() == 4 &&
-           (key.starts_with("TG") || std::ranges::find(otherGpuKeys, key) != otherGpuKeys.end());
+           (key.starts_with("TG") || std::ranges::find(otherGPUKeys, key) != otherGPUKeys.end());
 }
 
 bool isPowerKey(std::string_view key) {

@@ -48,7 +48,7 @@ GPUSelectorView::GPUSelectorView(GPUStore& store, QWidget* parent)
     connect(picker_, &QComboBox::activated, this, [this](int index) {
         const auto& devices = store_.devices();
         if (index >= 0 && static_cast<std::size_t>(index) < devices.size()) {
-            const Uuid id = devices[static_cast<std::size_t>(index)].id;
+            const UUID id = devices[static_cast<std::size_t>(index)].id;
             store_.selectGPU(id);
         }
     });

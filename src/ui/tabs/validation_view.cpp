@@ -23,7 +23,7 @@ std::chrono::system_clock::time_point timePoint(const QDateTime& when) {
     return std::chrono::system_clock::time_point(std::chrono::milliseconds(when.toMSecsSinceEpoch()));
 }
 
-std::optional<Uuid> idOf(const GPUDevice* gpu) {
+std::optional<UUID> idOf(const GPUDevice* gpu) {
     if (gpu == nullptr) {
         return std::nullopt;
     }

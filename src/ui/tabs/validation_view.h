@@ -41,7 +41,7 @@ class ValidationView : public QWidget {
     void setCopied(bool copied);
 
     GPUStore& store_;
-    std::optional<Uuid> gpuID_;
+    std::optional<UUID> gpuID_;
     QTimer resetCopied_;
     QDateTime generatedAt_;
     QString currentReport_ = QStringLiteral("No GPU detected");

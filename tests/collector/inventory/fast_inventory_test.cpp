@@ -10,9 +10,9 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-GPUInfoCollector collectorOver(std::vector<platform::GpuDeviceInfo> devices) {
+GPUInfoCollector collectorOver(std::vector<platform::GPUDeviceInfo> devices) {
     return GPUInfoCollector(
-        platform::Services{.gpuDevices = std::make_shared<testing::FakeGpuDeviceList>(std::move(devices))});
+        platform::Services{.gpuDevices = std::make_shared<testing::FakeGPUDeviceList>(std::move(devices))});
 }
 
 TEST(FastInventory, BuildsOneRecordPerListedDeviceInListOrder) {
@@ -62,14 +62,14 @@ TEST(FastInventory, NoDeviceGivesExactlyThePlaceholder) {
 }
 
 TEST(FastInventory, MetalSummaryListsFamiliesInOrderOrSaysSupported) {
-    using platform::GpuDeviceInfo;
-    EXPECT_EQ(GPUInfoCollector::metalSummary(GpuDeviceInfo{}), "Supported");
-    EXPECT_EQ(GPUInfoCollector::metalSummary(GpuDeviceInfo{.families = {.mac2 = true}}),
+    using platform::GPUDeviceInfo;
+    EXPECT_EQ(GPUInfoCollector::metalSummary(GPUDeviceInfo{}), "Supported");
+    EXPECT_EQ(GPUInfoCollector::metalSummary(GPUDeviceInfo{.families = {.mac2 = true}}),
               "macOS GPU Family 2");
-    EXPECT_EQ(GPUInfoCollector::metalSummary(GpuDeviceInfo{.families = {.metal3 = true, .mac2 = true}}),
+    EXPECT_EQ(GPUInfoCollector::metalSummary(GPUDeviceInfo{.families = {.metal3 = true, .mac2 = true}}),
               "Metal 3, macOS GPU Family 2");
     EXPECT_EQ(GPUInfoCollector::metalSummary(
-                  GpuDeviceInfo{.families = {.metal3 = true, .mac2 = true, .mac1 = true}}),
+                  GPUDeviceInfo{.families = {.metal3 = true, .mac2 = true, .mac1 = true}}),
               "Metal 3, macOS GPU Family 2, macOS GPU Family 1");
 }
 

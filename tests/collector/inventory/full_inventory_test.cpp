@@ -8,7 +8,7 @@
 namespace tarsik {
 namespace {
 
-using platform::GpuDeviceInfo;
+using platform::GPUDeviceInfo;
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
@@ -28,9 +28,9 @@ std::optional<std::string> profilerListing(const std::vector<std::string>& names
 }
 
 std::vector<GPUDevice> merged(const std::vector<std::string>& profilerNames,
-                              std::vector<GpuDeviceInfo> listed) {
+                              std::vector<GPUDeviceInfo> listed) {
     return GPUInfoCollector(platform::Services{
-                                .gpuDevices = std::make_shared<testing::FakeGpuDeviceList>(std::move(listed)),
+                                .gpuDevices = std::make_shared<testing::FakeGPUDeviceList>(std::move(listed)),
                                 .processRunner = std::make_shared<testing::FakeProcessRunner>(
                                     profilerListing(profilerNames)),
                             })
@@ -45,7 +45,7 @@ std::vector<std::string> namesOf(const std::vector<GPUDevice>& devices) {
     return names;
 }
 
-TEST(FullInventory, EnrichesTheProfilerRecordWithTheListedGpu) {
+TEST(FullInventory, EnrichesTheProfilerRecordWithTheListedGPU) {
     const auto devices = merged({"AMD Radeon RX 6800 XT"}, {{.name = "AMD Radeon RX 6800 XT",
                                                              .recommendedMaxWorkingSetSize = 16 * GiB,
                                                              .isRemovable = true,
@@ -79,7 +79,7 @@ TEST(FullInventory, MatchesByContainmentEitherWayOrByAWordOfFourOrMore) {
     EXPECT_EQ(shortWord[1].bus, "Metal");
 }
 
-TEST(FullInventory, TwoListedGpusMatchingOneRecordBothEnrichItTheLaterWins) {
+TEST(FullInventory, TwoListedGPUsMatchingOneRecordBothEnrichItTheLaterWins) {
     const auto devices =
         merged({"Radeon Pro W6800X"}, {{.name = "Radeon Pro W6800X", .isRemovable = false},
                                        {.name = "AMD Radeon Pro W6800X Duo", .isRemovable = true}});
@@ -88,7 +88,7 @@ TEST(FullInventory, TwoListedGpusMatchingOneRecordBothEnrichItTheLaterWins) {
     EXPECT_EQ(devices[0].raw.at("Removable"), "Yes");
 }
 
-TEST(FullInventory, ProfilerRecordsComeFirstThenTheUnmatchedListedGpus) {
+TEST(FullInventory, ProfilerRecordsComeFirstThenTheUnmatchedListedGPUs) {
     const auto devices =
         merged({"Intel UHD Graphics 630", "AMD Radeon Pro 5500M"},
                {{.name = "Apple M9"}, {.name = "AMD Radeon Pro 5500M"}, {.name = "Virtio GPU"}});
@@ -98,7 +98,7 @@ TEST(FullInventory, ProfilerRecordsComeFirstThenTheUnmatchedListedGpus) {
     EXPECT_EQ(devices[1].metalFamily, "Supported");
 }
 
-TEST(FullInventory, WithoutProfilerEveryListedGpuStandsAloneUnlessNamesRepeat) {
+TEST(FullInventory, WithoutProfilerEveryListedGPUStandsAloneUnlessNamesRepeat) {
     const auto distinct = merged({}, {{.name = "Intel Arc A770", .recommendedMaxWorkingSetSize = 16 * GiB},
                                       {.name = "NVIDIA H100 PCIe", .isLowPower = true}});
     EXPECT_THAT(namesOf(distinct), ElementsAre("Intel Arc A770", "NVIDIA H100 PCIe"));
@@ -120,7 +120,7 @@ TEST(FullInventory, WithoutProfilerEveryListedGpuStandsAloneUnlessNamesRepeat) {
 
 // Two GPUs of one vendor share a word such as "nvidia"; the first matching record alone would
 // give one card the other's properties and leave the other without any.
-TEST(FullInventory, EachListedGpuPrefersARecordNoEarlierGpuClaimed) {
+TEST(FullInventory, EachListedGPUPrefersARecordNoEarlierGPUClaimed) {
     const auto mixed = merged({"NVIDIA GeForce RTX 3070", "NVIDIA H100 PCIe"},
                               {{.name = "NVIDIA GeForce RTX 3070", .recommendedMaxWorkingSetSize = 8 * GiB},
                                {.name = "NVIDIA H100 PCIe", .recommendedMaxWorkingSetSize = 80 * GiB}});
@@ -146,13 +146,13 @@ std::string slottedEntry(const std::string& name, const std::string& slot) {
 }
 
 std::vector<GPUDevice> mergedWithSlots(std::optional<std::string> profilerEntries,
-                                       std::vector<GpuDeviceInfo> listed) {
+                                       std::vector<GPUDeviceInfo> listed) {
     std::optional<std::string> output;
     if (profilerEntries) {
         output = R"({"SPDisplaysDataType": [)" + *profilerEntries + "]}";
     }
     return GPUInfoCollector(platform::Services{
-                                .gpuDevices = std::make_shared<testing::FakeGpuDeviceList>(std::move(listed)),
+                                .gpuDevices = std::make_shared<testing::FakeGPUDeviceList>(std::move(listed)),
                                 .processRunner = std::make_shared<testing::FakeProcessRunner>(output),
                             })
         .collectSynchronously();
@@ -169,8 +169,8 @@ std::vector<std::string> workingSetsOf(const std::vector<GPUDevice>& devices) {
 
 // Identical cards share every name, and GPUs of one vendor share words: where both sides know
 // the slot, only the slot decides.
-TEST(FullInventory, GpusWithSlotsMatchOnlyTheRecordOfTheirSlot) {
-    const std::vector<GpuDeviceInfo> listed{
+TEST(FullInventory, GPUsWithSlotsMatchOnlyTheRecordOfTheirSlot) {
+    const std::vector<GPUDeviceInfo> listed{
         {.name = "AMD Radeon RX 6800 XT",
          .busAddress = "0000:03:00.0",
          .recommendedMaxWorkingSetSize = 16 * GiB},

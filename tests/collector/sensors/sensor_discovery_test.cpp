@@ -44,11 +44,11 @@ class SensorDiscoveryTest : public ::testing::Test {
     GPUInfoCollector collectorFor(const testing::FixtureTree& tree) const {
         return GPUInfoCollector(platform::Services{
             .registry = std::make_shared<platform::SysfsRegistrySource>(
-                platform::SystemPaths{.root = tree.root()}, testing::FakeNvml::path),
+                platform::SystemPaths{.root = tree.root()}, testing::FakeNVML::path),
         });
     }
 
-    testing::FakeNvml nvml;
+    testing::FakeNVML nvml;
 };
 
 TEST_F(SensorDiscoveryTest, OneCardGivesOneReadingPerKind) {
@@ -66,7 +66,7 @@ TEST_F(SensorDiscoveryTest, OneCardGivesOneReadingPerKind) {
                             "GPU Load: 17 % | " + stats + "Device Utilization %"));
 }
 
-TEST_F(SensorDiscoveryTest, AGpuWithAKnownSlotReadsOnlyItsOwnSensors) {
+TEST_F(SensorDiscoveryTest, AGPUWithAKnownSlotReadsOnlyItsOwnSensors) {
     const testing::FixtureTree tree("workstation");
     nvml.addH100("00000000:01:00.0");
     const auto collector = collectorFor(tree);
@@ -91,7 +91,7 @@ TEST_F(SensorDiscoveryTest, AGpuWithAKnownSlotReadsOnlyItsOwnSensors) {
 
 // An Intel Mac's SMC beside a radeon card that publishes no power: the registry's statistics win
 // the temperature, the SMC fills in the power.
-TEST_F(SensorDiscoveryTest, SmcAndRegistryReadingsAreJoined) {
+TEST_F(SensorDiscoveryTest, SMCAndRegistryReadingsAreJoined) {
     const testing::FixtureTree tree("legacy-mix");
     const auto smc = std::make_shared<testing::FakeSMC>(std::vector<testing::FakeSMC::Key>{
         {"TG0D", "sp78", {0x37, 0x00}},
@@ -99,7 +99,7 @@ TEST_F(SensorDiscoveryTest, SmcAndRegistryReadingsAreJoined) {
     });
     const GPUInfoCollector collector(platform::Services{
         .registry = std::make_shared<platform::SysfsRegistrySource>(
-            platform::SystemPaths{.root = tree.root()}, testing::FakeNvml::path),
+            platform::SystemPaths{.root = tree.root()}, testing::FakeNVML::path),
         .smc = smc,
     });
     const auto radeon = device("AMD Radeon HD 5770", "0000:05:00.0");
@@ -123,7 +123,7 @@ TEST_F(SensorDiscoveryTest, NoSensorsGiveTheBasicReadingsAndThePlaceholder) {
         "The GPU can still be detected by Metal/system_profiler.");
 }
 
-TEST_F(SensorDiscoveryTest, NoGpuRunsNoScan) {
+TEST_F(SensorDiscoveryTest, NoGPURunsNoScan) {
     const auto registry = std::make_shared<CountingRegistry>();
     const GPUInfoCollector collector(platform::Services{.registry = registry});
     EXPECT_THAT(collector.sensorsSynchronously(nullptr), IsEmpty());

@@ -44,13 +44,13 @@ TEST(SensorPipeline, ScoresAndSortKeys) {
     EXPECT_EQ(dynamicSensorSortKey(SensorReading{.name = "Level", .unit = "%"}), "040_level");
 }
 
-TEST(SensorPipeline, ProximityBeatsDieAmongSmcTemperatures) {
+TEST(SensorPipeline, ProximityBeatsDieAmongSMCTemperatures) {
     const auto ranked = rankedGPUReadings(
         {smc("GPU 0 Die", "51", celsius, "TG0D"), smc("GPU 0 Proximity", "44", celsius, "TG0P")});
     EXPECT_THAT(lines(ranked), ElementsAre("GPU Temperature=44 " + celsius + " | SMC key TG0P."));
 }
 
-TEST(SensorPipeline, RegistryStatisticsBeatSmcWhateverTheOrder) {
+TEST(SensorPipeline, RegistryStatisticsBeatSMCWhateverTheOrder) {
     const auto stats = registry("GPU Temperature", "45", celsius, "PerformanceStatistics.Temperature(C)");
     const auto die = smc("GPU 0 Die", "51", celsius, "TG0D");
     for (const auto& input : {std::vector{stats, die}, std::vector{die, stats}}) {

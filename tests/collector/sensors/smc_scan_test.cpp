@@ -182,10 +182,10 @@ TEST(SMCScan, FallbackKeysAreSortedAndDistinct) {
 
 // The Linux service over a copy of an Intel iMac's applesmc directory, where the selected key
 // is TG0D.
-TEST(SMCScan, ReadsTheApplesmcDriverFiles) {
+TEST(SMCScan, ReadsTheAppleSMCDriverFiles) {
     const testing::FixtureTree tree("intel-imac");
     const auto service =
-        std::make_shared<platform::ApplesmcService>(platform::SystemPaths{.root = tree.root()});
+        std::make_shared<platform::AppleSMCService>(platform::SystemPaths{.root = tree.root()});
     EXPECT_THAT(lines(collectorOver(service).readSMCGPUSensors()),
                 ElementsAre("GPU 0 Die: 55 \u00B0C | SMC key TG0D."));
 
