@@ -1,5 +1,6 @@
 #include "model/gpu_device.h"
 #include "model/sensor_reading.h"
+#include "texts/sample_reports.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -8,22 +9,7 @@ namespace tarsik {
 namespace {
 
 GPUDevice sampleDevice() {
-    return GPUDevice{
-        .name = "AMD Radeon RX 6800 XT",
-        .vendor = "AMD",
-        .chipsetModel = "AMD Radeon RX 6800 XT",
-        .type = "Discrete",
-        .bus = "PCIe",
-        .pciDeviceID = "0x73bf",
-        .pciRevisionID = "0x00c1",
-        .vram = "16 GB",
-        .metalFamily = "Supported",
-        .displays =
-            {DisplayInfo{.name = "DELL U2720Q", .resolution = "3840 x 2160", .main = true, .online = true},
-             DisplayInfo{.name = "HDMI-A-1", .resolution = "1920 x 1080", .main = false, .online = true}},
-        .raw = {{"sppci_model", "AMD Radeon RX 6800 XT"},
-                {"Profiler Source", "system_profiler SPDisplaysDataType"}},
-    };
+    return testing::workstationReports().front().device;
 }
 
 TEST(Records, EveryBuildTakesAFreshRandomIdentifier) {
@@ -54,8 +40,8 @@ TEST(Records, DisplaysCompareInOrderRawAsASet) {
 
     auto rebuilt = device;
     rebuilt.raw.clear();
-    rebuilt.raw.emplace("Profiler Source", "system_profiler SPDisplaysDataType");
-    rebuilt.raw.emplace("sppci_model", "AMD Radeon RX 6800 XT");
+    rebuilt.raw.emplace("driver", "amdgpu");
+    rebuilt.raw.emplace("PCI Slot", "0000:03:00.0");
     EXPECT_EQ(rebuilt, device);
     EXPECT_EQ(std::hash<GPUDevice>{}(rebuilt), std::hash<GPUDevice>{}(device));
 }

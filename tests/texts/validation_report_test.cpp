@@ -1,3 +1,4 @@
+#include "texts/sample_reports.h"
 #include "texts/validation_report.h"
 
 #include <gtest/gtest.h>
@@ -8,20 +9,8 @@ namespace {
 // 2026-12-05 04:46:12.750 UTC
 const auto generatedAt = std::chrono::system_clock::time_point(std::chrono::milliseconds(1796445972750));
 
-GPUDevice radeon() {
-    return GPUDevice{.name = "AMD Radeon RX 6800 XT",
-                     .vendor = "AMD",
-                     .chipsetModel = "AMD Radeon RX 6800 XT",
-                     .type = "Discrete",
-                     .bus = "PCIe",
-                     .pciDeviceID = "0x73bf",
-                     .pciRevisionID = "0x00c1",
-                     .vram = "",
-                     .metalFamily = "Supported"};
-}
-
 TEST(ValidationReport, ListsTheFieldsThenOneLinePerDisplay) {
-    auto gpu = radeon();
+    auto gpu = testing::workstationReports().front().device;
     EXPECT_EQ(validationReport(&gpu, generatedAt), "Tarsik Validation Report\n"
                                                    "Generated: 2026-12-05 04:46:12 +0000\n"
                                                    "GPU: AMD Radeon RX 6800 XT\n"
@@ -31,13 +20,13 @@ TEST(ValidationReport, ListsTheFieldsThenOneLinePerDisplay) {
                                                    "Bus: PCIe\n"
                                                    "Device ID: 0x73bf\n"
                                                    "Revision ID: 0x00c1\n"
-                                                   "VRAM: \n"
+                                                   "VRAM: 16 GB\n"
                                                    "Metal: Supported\n"
-                                                   "Displays: 0");
-    gpu.displays = {{.name = "A", .resolution = "2560 x 1440"}, {.name = "B", .resolution = "1920 x 1080"}};
-    const auto report = validationReport(&gpu, generatedAt);
-    EXPECT_TRUE(report.ends_with("Displays: 2\nDisplay: A - 2560 x 1440\nDisplay: B - 1920 x 1080"))
-        << report;
+                                                   "Displays: 2\n"
+                                                   "Display: DELL U2720Q - 3840 x 2160\n"
+                                                   "Display: HDMI-A-1 - Unknown");
+    gpu.displays.clear();
+    EXPECT_TRUE(validationReport(&gpu, generatedAt).ends_with("Metal: Supported\nDisplays: 0"));
 }
 
 TEST(ValidationReport, NoGPUIsOneLine) {
