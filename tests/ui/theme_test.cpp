@@ -1,8 +1,10 @@
 #include "ui/kit/button_styles.h"
 #include "ui/kit/fitting_label.h"
 #include "ui/kit/panels.h"
+#include "ui/kit/text_fit.h"
 #include "ui/kit/text_styles.h"
 
+#include <QFontMetricsF>
 #include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -20,6 +22,8 @@ TEST(FittingLabel, ShrinksDownToItsMinimumScaleBeforeCutting) {
     roomy.show();
     EXPECT_DOUBLE_EQ(roomy.appliedScale(), 1.0);
     EXPECT_EQ(roomy.text(), text);
+    roomy.setFullText(text + text);
+    EXPECT_TRUE(roomy.isElided()) << "a new text is fitted anew at the same width";
 
     FittingLabel tight(text, style);
     tight.resize(int(natural * 0.9), 30);
@@ -27,6 +31,11 @@ TEST(FittingLabel, ShrinksDownToItsMinimumScaleBeforeCutting) {
     EXPECT_LT(tight.appliedScale(), 1.0);
     EXPECT_GE(tight.appliedScale(), 0.82);
     EXPECT_FALSE(tight.isElided()) << "a tenth too long fits by shrinking alone";
+    const auto advanceAt = [&](double scale) {
+        return QFontMetricsF(scaledFont(style.font, scale)).horizontalAdvance(text);
+    };
+    EXPECT_LE(advanceAt(tight.appliedScale()), tight.width());
+    EXPECT_GT(advanceAt(tight.appliedScale() + 0.02), tight.width()) << "the largest step that fits";
 
     FittingLabel narrow(text, style);
     narrow.resize(natural / 2, 30);

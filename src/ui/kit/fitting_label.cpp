@@ -15,7 +15,6 @@ FittingLabel::FittingLabel(const QString& text, Style style, QWidget* parent)
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (style_.selectable) {
-        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         setCursor(Qt::IBeamCursor);
     }
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
@@ -29,6 +28,8 @@ void FittingLabel::setFullText(const QString& text) {
         return;
     }
     fullText_ = text;
+    fits_.clear();
+    naturalWidth_ = -1;
     setText(text);
     updateGeometry();
     apply(width());
@@ -44,8 +45,14 @@ QFont FittingLabel::fontAt(double scale) const {
 }
 
 FittedText FittingLabel::fit(int width) const {
-    return fitText(fullText_, style_.font, width - contentsMargins().left() - contentsMargins().right(),
-                   style_.maxLines, style_.minScale);
+    const int room = width - contentsMargins().left() - contentsMargins().right();
+    if (const auto known = fits_.constFind(room); known != fits_.cend()) {
+        return *known;
+    }
+    if (fits_.size() >= 64) {
+        fits_.clear();
+    }
+    return *fits_.insert(room, fitText(fullText_, style_.font, room, style_.maxLines, style_.minScale));
 }
 
 int FittingLabel::heightOf(const FittedText& fitted) const {
@@ -58,12 +65,14 @@ int FittingLabel::heightForWidth(int width) const {
 }
 
 QSize FittingLabel::sizeHint() const {
-    const QFontMetrics metrics(style_.font);
-    int natural = 0;
-    for (const auto& line : fullText_.split(QLatin1Char('\n'))) {
-        natural = std::max(natural, metrics.horizontalAdvance(line));
+    if (naturalWidth_ < 0) {
+        const QFontMetrics metrics(style_.font);
+        naturalWidth_ = 0;
+        for (const auto& line : fullText_.split(QLatin1Char('\n'))) {
+            naturalWidth_ = std::max(naturalWidth_, metrics.horizontalAdvance(line));
+        }
     }
-    natural += contentsMargins().left() + contentsMargins().right() + 1;
+    const int natural = naturalWidth_ + contentsMargins().left() + contentsMargins().right() + 1;
     const int ideal = idealWidth_ > 0 ? idealWidth_ : natural;
     return {ideal, heightForWidth(ideal)};
 }
@@ -77,6 +86,25 @@ QSize FittingLabel::minimumSizeHint() const {
 void FittingLabel::resizeEvent(QResizeEvent* event) {
     QLabel::resizeEvent(event);
     apply(event->size().width());
+}
+
+void FittingLabel::enterEvent(QEnterEvent* event) {
+    makeSelectable();
+    QLabel::enterEvent(event);
+}
+
+void FittingLabel::mousePressEvent(QMouseEvent* event) {
+    makeSelectable();
+    QLabel::mousePressEvent(event);
+}
+
+// Selection needs a text document behind the label, which costs more than the label itself; it
+// is made when the pointer first comes (always before a click), not for every value of a card
+// nobody selects. The selection then takes keyboard focus on a click, as a label's would.
+void FittingLabel::makeSelectable() {
+    if (style_.selectable && !(textInteractionFlags() & Qt::TextSelectableByMouse)) {
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
 }
 
 void FittingLabel::apply(int width) {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QLabel>
 
 namespace tarsik {
@@ -42,17 +43,24 @@ class FittingLabel : public QLabel {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     FittedText fit(int width) const;
     QFont fontAt(double scale) const;
     int heightOf(const FittedText& fitted) const;
     void apply(int width);
+    void makeSelectable();
 
     QString fullText_;
     Style style_;
     int idealWidth_ = 0;
     FittedText applied_;
+    // Layouts ask for the same widths again and again while they settle, and each fit lays the
+    // text out anew: what a width gave is kept until the text changes.
+    mutable QHash<int, FittedText> fits_;
+    mutable int naturalWidth_ = -1;
 };
 
 } // namespace tarsik

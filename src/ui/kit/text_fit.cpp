@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QTextLayout>
 #include <limits>
+#include <vector>
 
 namespace tarsik {
 namespace {
@@ -47,41 +48,65 @@ QFont scaledFont(const QFont& font, double scale) {
 FittedText fitText(const QString& text, const QFont& font, double width, int maxLines, double minScale) {
     const double available = std::max(1.0, width);
     const int limit = maxLines > 0 ? maxLines : std::numeric_limits<int>::max();
-    // Each candidate scale is measured as the font engine will draw it: a scaled size can round
-    // to the same pixel size as the one before, so one computed factor is not enough.
-    for (double scale = 1.0;; scale = std::max(minScale, scale - scaleStep)) {
-        const QFont scaled = scaledFont(font, scale);
-        const bool last = scale - scaleStep < minScale - 1e-9;
-        if (maxLines == 1) {
-            if (QFontMetricsF(scaled).horizontalAdvance(text) <= available) {
-                return FittedText{.scale = scale, .text = text};
-            }
-            if (last) {
-                return FittedText{.scale = scale,
-                                  .text = QFontMetricsF(scaled).elidedText(text, Qt::ElideRight, available),
-                                  .elided = true};
-            }
-            continue;
+    // The scales tried, from full size down in steps to exactly `minScale`. Each is measured as
+    // the font engine will draw it: a scaled size can round to the same pixel size as the one
+    // before, so one computed factor is not enough.
+    std::vector<double> scales{1.0};
+    while (scales.back() - scaleStep >= minScale - 1e-9) {
+        scales.push_back(scales.back() - scaleStep);
+    }
+    if (scales.back() > minScale + 1e-9) {
+        scales.push_back(minScale);
+    }
+    // Lines needed at each scale tried (a one-line text that overflows counts as two).
+    std::vector<int> lines(scales.size(), 0);
+    const auto fitsAt = [&](std::size_t index) {
+        if (lines[index] == 0) {
+            const QFont scaled = scaledFont(font, scales[index]);
+            lines[index] = maxLines == 1
+                               ? (QFontMetricsF(scaled).horizontalAdvance(text) <= available ? 1 : 2)
+                               : std::max(1, wrap(text, scaled, available, limit).lines);
         }
-        const Wrapped wrapped = wrap(text, scaled, available, limit);
-        if (wrapped.lines <= limit) {
-            return FittedText{.scale = scale, .text = text, .lines = std::max(1, wrapped.lines)};
-        }
-        if (last) {
-            // Still too long at the smallest size: keep the leading lines, cut the last one.
-            QString head = text.left(wrapped.keptLineStart);
-            if (head.endsWith(QLatin1Char(' ')) || head.endsWith(QLatin1Char('\n'))) {
-                head.chop(1);
+        return lines[index] <= limit;
+    };
+    // A smaller font never needs more room, so the largest scale that fits is found by halving
+    // the steps: each size tried costs a font engine of its own, and most texts fit at once.
+    std::size_t lo = 0;
+    std::size_t hi = scales.size();
+    if (!fitsAt(0)) {
+        lo = 1;
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (fitsAt(mid)) {
+                hi = mid;
+            } else {
+                lo = mid + 1;
             }
-            QString tail = text.mid(wrapped.keptLineStart);
-            tail.replace(QLatin1Char('\n'), QLatin1Char(' '));
-            const QString elided = QFontMetricsF(scaled).elidedText(tail, Qt::ElideRight, available);
-            return FittedText{.scale = scale,
-                              .text = head.isEmpty() ? elided : head + QLatin1Char('\n') + elided,
-                              .lines = limit,
-                              .elided = true};
         }
     }
+    if (lo < scales.size()) {
+        return FittedText{.scale = scales[lo], .text = text, .lines = lines[lo]};
+    }
+    const double scale = scales.back();
+    const QFont scaled = scaledFont(font, scale);
+    if (maxLines == 1) {
+        return FittedText{.scale = scale,
+                          .text = QFontMetricsF(scaled).elidedText(text, Qt::ElideRight, available),
+                          .elided = true};
+    }
+    // Still too long at the smallest size: keep the leading lines, cut the last one.
+    const Wrapped wrapped = wrap(text, scaled, available, limit);
+    QString head = text.left(wrapped.keptLineStart);
+    if (head.endsWith(QLatin1Char(' ')) || head.endsWith(QLatin1Char('\n'))) {
+        head.chop(1);
+    }
+    QString tail = text.mid(wrapped.keptLineStart);
+    tail.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString elided = QFontMetricsF(scaled).elidedText(tail, Qt::ElideRight, available);
+    return FittedText{.scale = scale,
+                      .text = head.isEmpty() ? elided : head + QLatin1Char('\n') + elided,
+                      .lines = limit,
+                      .elided = true};
 }
 
 } // namespace tarsik
