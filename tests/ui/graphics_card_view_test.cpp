@@ -4,6 +4,9 @@
 #include "ui/tabs/info_row.h"
 
 #include <QLabel>
+#include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -76,6 +79,33 @@ TEST(GraphicsCardView, MarksTheMainDisplayAndWarnsForAnOfflineOne) {
     }
     EXPECT_EQ(symbols.count(QStringLiteral("display")), 1);
     EXPECT_EQ(symbols.count(QStringLiteral("display.trianglebadge.exclamationmark")), 1);
+}
+
+TEST(GraphicsCardView, ARefreshThatChangesNothingShownKeepsTheCardAndItsScrollPosition) {
+    GPUDevice gpu{.name = "Radeon", .vram = "16 GB"};
+    for (int index = 0; index < 12; ++index) {
+        gpu.displays.push_back(DisplayInfo{.name = "Monitor", .resolution = "1920 x 1080", .online = true});
+    }
+    GraphicsCardView view;
+    view.resize(400, 200);
+    view.setGPU(&gpu);
+    view.show();
+    const QPointer<QScrollArea> scroll = view.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    const int scrolled = scroll->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+
+    GPUDevice refreshed = gpu;
+    refreshed.id = UUID::random();
+    refreshed.raw["PCI Slot"] = "0000:03:00.0";
+    view.setGPU(&refreshed);
+    ASSERT_EQ(view.findChild<QScrollArea*>(), scroll.data());
+    EXPECT_EQ(scroll->verticalScrollBar()->value(), scrolled);
+
+    refreshed.vram = "16.5 GB";
+    view.setGPU(&refreshed);
+    EXPECT_TRUE(labelTexts(view).contains(QStringLiteral("16.5 GB")));
 }
 
 } // namespace

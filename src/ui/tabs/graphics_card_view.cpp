@@ -48,6 +48,15 @@ QWidget* displayRow(const DisplayInfo& display) {
     return row;
 }
 
+// Whether two records show the same card. A refresh hands over a new record (a new id, more raw
+// properties) even when nothing on the card changed; the card is then kept as it is, with its
+// scroll position and any text the user has selected.
+bool showSameCard(const GPUDevice& a, const GPUDevice& b) {
+    return a.name == b.name && a.chipsetModel == b.chipsetModel && a.type == b.type &&
+           a.pciDeviceID == b.pciDeviceID && a.pciRevisionID == b.pciRevisionID && a.vram == b.vram &&
+           a.metalFamily == b.metalFamily && a.displays == b.displays;
+}
+
 } // namespace
 
 GraphicsCardView::GraphicsCardView(QWidget* parent) : QWidget(parent) {
@@ -61,7 +70,8 @@ void GraphicsCardView::setGPU(const GPUDevice* gpu) {
     if (gpu != nullptr) {
         next = *gpu;
     }
-    if (next == gpu_ && content_ != nullptr) {
+    const bool same = next && gpu_ ? showSameCard(*next, *gpu_) : next.has_value() == gpu_.has_value();
+    if (same && content_ != nullptr) {
         return;
     }
     gpu_ = std::move(next);
