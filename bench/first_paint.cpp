@@ -9,6 +9,7 @@
 #include "store/pooled_collector.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/font_preload.h"
+#include "ui/kit/symbols.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/server_decorations.h"
@@ -67,6 +68,7 @@ int main(int argc, char* argv[]) {
         window.show();
         return QApplication::exec();
     }
+    const tarsik::SymbolPreload symbols;
     tarsik::applyAppTheme();
     auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::linuxServices(
         tarsik::platform::profilerFor(tarsik::platform::currentExecutable())));

@@ -6,6 +6,7 @@
 #include "store/pooled_collector.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/font_preload.h"
+#include "ui/kit/symbols.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/server_decorations.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
     tarsik::FontPreload fonts;
     QApplication app(argc, argv);
     fonts.wait();
+    const tarsik::SymbolPreload symbols;
     QApplication::setApplicationName("Tarsik");
     QApplication::setOrganizationName("Tarsik");
     QApplication::setDesktopFileName("org.tarsik.Tarsik");

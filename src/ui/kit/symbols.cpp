@@ -1,10 +1,13 @@
 #include "ui/kit/symbols.h"
 
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPixmapCache>
 #include <cmath>
+#include <map>
+#include <mutex>
 
 // The masks live in a static library, whose resource registration the linker would drop unless
 // something refers to it.
@@ -15,16 +18,51 @@ static void registerSymbolResources() {
 namespace tarsik {
 namespace {
 
-QString resourcePath(const QString& name) {
-    static const bool registered = (registerSymbolResources(), true);
-    Q_UNUSED(registered);
-    return QStringLiteral(":/symbols/%1.png").arg(name);
+struct Mask {
+    std::once_flag decoded;
+    QImage image;
+};
+
+// Every mask in the resources, listed once; each is decoded once, by whichever thread asks first.
+std::map<QString, Mask>& masks() {
+    static std::map<QString, Mask> all = [] {
+        registerSymbolResources();
+        std::map<QString, Mask> listed;
+        for (const auto& file : QDir(QStringLiteral(":/symbols")).entryList(QDir::Files)) {
+            listed[QFileInfo(file).completeBaseName()];
+        }
+        return listed;
+    }();
+    return all;
+}
+
+const QImage* mask(const QString& name) {
+    auto& all = masks();
+    const auto found = all.find(name);
+    if (found == all.end()) {
+        return nullptr;
+    }
+    std::call_once(found->second.decoded, [&found] {
+        found->second.image = QImage(QStringLiteral(":/symbols/%1.png").arg(found->first));
+    });
+    return &found->second.image;
 }
 
 } // namespace
 
 bool hasSymbol(const QString& name) {
-    return QFile::exists(resourcePath(name));
+    return masks().contains(name);
+}
+
+SymbolPreload::SymbolPreload()
+    : decoder_([] {
+          for (const auto& entry : masks()) {
+              mask(entry.first);
+          }
+      }) {}
+
+SymbolPreload::~SymbolPreload() {
+    decoder_.join();
 }
 
 // Buttons draw their symbol at every paint, so each tinted size is made once.
@@ -39,11 +77,11 @@ QPixmap symbolPixmap(const QString& name, double points, const QColor& colour, d
     if (QPixmapCache::find(key, &pixmap)) {
         return pixmap;
     }
-    QImage mask(resourcePath(name));
-    if (mask.isNull() || side <= 0) {
+    const QImage* source = mask(name);
+    if (source == nullptr || source->isNull() || side <= 0) {
         return {};
     }
-    QImage tinted = mask.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+    QImage tinted = source->scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                         .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&tinted);
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);

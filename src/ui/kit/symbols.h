@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QString>
+#include <thread>
 
 namespace tarsik {
 
@@ -11,6 +12,20 @@ namespace tarsik {
 // program's resources, so no icon theme is needed. A symbol is as tall as a font of `points`.
 bool hasSymbol(const QString& name);
 QPixmap symbolPixmap(const QString& name, double points, const QColor& colour, double devicePixelRatio);
+
+// Decoding the masks costs milliseconds of the first paint. Made once the application object
+// exists, this decodes them on another core while the window is built; a mask needed before
+// its turn is decoded by the thread that needs it.
+class SymbolPreload {
+  public:
+    SymbolPreload();
+    ~SymbolPreload();
+    SymbolPreload(const SymbolPreload&) = delete;
+    SymbolPreload& operator=(const SymbolPreload&) = delete;
+
+  private:
+    std::thread decoder_;
+};
 
 // A symbol centred in a frame (by default a square as large as the symbol).
 class SymbolView : public QLabel {
