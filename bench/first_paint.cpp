@@ -1,6 +1,8 @@
 // Start-up cost of the window, for hyperfine under Xvfb: each mode shows its window and quits
 // as soon as the moment it measures has come.
 //   bare      a plain Qt window, at its first paint
+//   fonts     a plain window with one line in each of the eleven fonts Tarsik's first frame asks
+//             for (qt.text.font.match lists them): what any window showing that text pays
 //   tarsik    the Tarsik main window, at its first paint with the fast inventory shown
 //   refreshed the Tarsik main window once the full refresh is published (for peak memory)
 #include "collector/gpu_info_collector.h"
@@ -10,15 +12,18 @@
 #include "ui/kit/app_theme.h"
 #include "ui/kit/font_preload.h"
 #include "ui/kit/symbols.h"
+#include "ui/kit/text_styles.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/server_decorations.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
@@ -52,7 +57,8 @@ int main(int argc, char* argv[]) {
     // As the app starts: decorations left to a compositor that draws them, and the font
     // configuration read on another core meanwhile.
     std::optional<tarsik::FontPreload> fonts;
-    if (std::strcmp(mode, "bare") != 0) {
+    const bool plain = std::strcmp(mode, "bare") == 0 || std::strcmp(mode, "fonts") == 0;
+    if (!plain) {
         tarsik::preferServerDecorations();
         fonts.emplace();
     }
@@ -60,9 +66,24 @@ int main(int argc, char* argv[]) {
     if (fonts) {
         fonts->wait();
     }
-    if (std::strcmp(mode, "bare") == 0) {
+    if (plain) {
         QWidget window;
         window.resize(760, 540);
+        if (std::strcmp(mode, "fonts") == 0) {
+            auto* lines = new QVBoxLayout(&window);
+            const std::pair<double, QFont::Weight> requested[] = {
+                {12, QFont::DemiBold}, {12, QFont::Medium}, {16, QFont::Bold},     {13, QFont::Normal},
+                {26, QFont::Bold},     {12, QFont::Normal}, {13, QFont::DemiBold}, {11, QFont::DemiBold},
+                {11, QFont::Medium},   {19, QFont::Bold}};
+            for (const auto& [points, weight] : requested) {
+                auto* line = new QLabel(QStringLiteral("Graphics Card Sensors 0x73bf 16 GB"));
+                line->setFont(tarsik::systemFont(points, weight));
+                lines->addWidget(line);
+            }
+            auto* mono = new QLabel(QStringLiteral("0000:03:00.0"));
+            mono->setFont(tarsik::monospacedFont(13));
+            lines->addWidget(mono);
+        }
         FirstPaint quitter([] { return true; });
         window.installEventFilter(&quitter);
         window.show();
