@@ -28,7 +28,8 @@ std::map<QString, Mask>& masks() {
     static std::map<QString, Mask> all = [] {
         registerSymbolResources();
         std::map<QString, Mask> listed;
-        for (const auto& file : QDir(QStringLiteral(":/symbols")).entryList(QDir::Files)) {
+        const QDir folder(QStringLiteral(":/symbols"), QStringLiteral("*.png"));
+        for (const auto& file : folder.entryList(QDir::Files)) {
             listed[QFileInfo(file).completeBaseName()];
         }
         return listed;
