@@ -34,16 +34,6 @@ std::vector<std::string> lines(const std::vector<SensorReading>& readings) {
     return out;
 }
 
-TEST(SensorPipeline, ScoresAndSortKeys) {
-    EXPECT_EQ(sensorPreferenceScore(registry("GPU Load", "1", "%", "PerformanceStatistics.Activity")), 0);
-    EXPECT_EQ(sensorPreferenceScore(registry("GPU Power", "1", "W", "PerformanceStatisticsAccum.P")), 1);
-    EXPECT_EQ(sensorPreferenceScore(registry("GPU Load", "1", "%", "PerformanceStatistics")), 2);
-    EXPECT_EQ(sensorPreferenceScore(smc("GPU 0 Die", "1", celsius, "TG0D")), 10);
-    EXPECT_EQ(sensorPreferenceScore(registry("GPU Temperature", "1", celsius, "Temperature(C)")), 100);
-    EXPECT_EQ(dynamicSensorSortKey(smc("GPU 0 Proximity", "1", celsius, "TG0P")), "001_gpu 0 proximity");
-    EXPECT_EQ(dynamicSensorSortKey(SensorReading{.name = "Level", .unit = "%"}), "040_level");
-}
-
 TEST(SensorPipeline, ProximityBeatsDieAmongSMCTemperatures) {
     const auto ranked = rankedGPUReadings(
         {smc("GPU 0 Die", "51", celsius, "TG0D"), smc("GPU 0 Proximity", "44", celsius, "TG0P")});

@@ -60,14 +60,6 @@ TEST(SMCReader, DecodesBigEndianTypesAndLittleEndianFloats) {
     }
 }
 
-// SMC dumps of real machines store "flt " least significant byte first.
-TEST(SMCReader, FloatsFromRealMachinesDecodeToTheirWatts) {
-    EXPECT_NEAR(*AppleSMCReader::decode(Bytes{0xBB, 0x32, 0x10, 0x41}, "flt "), 9.01, 0.005); // iMac Pro PGTR
-    EXPECT_NEAR(*AppleSMCReader::decode(Bytes{0x98, 0x93, 0xA9, 0x40}, "flt "), 5.30, 0.005); // iMac Pro PG0C
-    EXPECT_NEAR(*AppleSMCReader::decode(Bytes{0x5A, 0x5D, 0xB9, 0x3D}, "flt "), 0.0905, 1e-4); // MBP16,1 PG0R
-    EXPECT_NE(AppleSMCReader::decode(Bytes{0x42, 0x28, 0x00, 0x00}, "flt "), 42.0);
-}
-
 TEST(SMCReader, OpensTheFirstServiceThatOpensAndClosesItWithTheReader) {
     testing::FakeSMC smc({}, {"VirtualSMC", "FakeSMC"});
     {

@@ -159,25 +159,6 @@ TEST(SMCScan, SortsByTheSortKeyText) {
     }
     EXPECT_THAT(notes, ElementsAre("SMC key TG0P.", "SMC key TG0T.", "SMC key TG1D.", "SMC key TG0D.",
                                    "SMC key TGDD.", "SMC key TCGC."));
-
-    EXPECT_EQ(GPUInfoCollector::sensorSortKey("TG0T"), "000_04_TG0T");
-    EXPECT_EQ(GPUInfoCollector::sensorSortKey("TGbx"), "011_09_TGbx");
-    EXPECT_EQ(GPUInfoCollector::sensorSortKey("TGZp"), "099_01_TGZp");
-    EXPECT_EQ(GPUInfoCollector::sensorSortKey("PG1R"), "101_PG1R");
-    EXPECT_EQ(GPUInfoCollector::sensorSortKey("PGTR"), "022");
-    EXPECT_EQ(GPUInfoCollector::sensorSortKey("TCGC"), "200_TCGC");
-}
-
-TEST(SMCScan, FallbackKeysAreSortedAndDistinct) {
-    const auto keys = GPUInfoCollector::fallbackSMCGPUKeys();
-    EXPECT_EQ(keys.size(), 335u);
-    EXPECT_EQ(std::count_if(keys.begin(), keys.end(), [](const std::string& key) { return key.size() == 4; }),
-              325);
-    EXPECT_TRUE(std::adjacent_find(keys.begin(), keys.end(), std::greater_equal<>()) == keys.end());
-    for (const char* key :
-         {"PCPG", "PGPR", "PGTR", "PG9V", "PGFC", "TCGM", "TG0", "TG42", "TGFp", "TG9h", "TMCD"}) {
-        EXPECT_TRUE(std::binary_search(keys.begin(), keys.end(), key)) << key;
-    }
 }
 
 // The Linux service over a copy of an Intel iMac's applesmc directory, where the selected key
