@@ -155,24 +155,14 @@ TEST(ProfilerReader, UnusableOutputGivesNoRecordsAndAReason) {
     EXPECT_EQ(parseProfilerOutput(R"({"SPDisplaysDataType": []})").rejection, "") << "no GPUs is no fault";
 }
 
-// The real runner against profilers that misbehave in every way the platform allows; each one
-// is named in a line that says what went wrong.
+// The real runner against misbehaving profilers: a failed run and a rejected output each end in a
+// line that says what went wrong. The runner's and the parser's tests go through every kind.
 TEST(ProfilerReader, AMisbehavingProfilerChildGivesNoRecords) {
     const testing::FixtureTree folder("");
-    folder.write("deep.json", R"({"SPDisplaysDataType": [{"a": )" + std::string(100'000, '[') +
-                                  std::string(100'000, ']') + "}]}");
-    const std::tuple<const char*, std::string, const char*> profilers[] = {
+    const std::tuple<const char*, const char*, const char*> profilers[] = {
         {"hangs", "sleep 30", "ran past its 300 ms deadline and was stopped"},
-        {"fails", R"(echo '{"SPDisplaysDataType": []}'; exit 1)", "exited with status 1"},
-        {"killed", R"(echo '{"SPDisplaysDataType": [{"_name": "A"}]}'; kill -KILL $$)",
-         "was killed by signal 9 (Killed)"},
         {"silent", "exit 0", "printed output that was rejected: not JSON"},
-        {"garbage", "head -c 4096 /dev/urandom", "printed output that was rejected: not JSON"},
         {"array", "echo '[1, 2]'", "printed output that was rejected: no SPDisplaysDataType list of objects"},
-        {"object-under-key", R"(echo '{"SPDisplaysDataType": {"_name": "A"}}')",
-         "printed output that was rejected: no SPDisplaysDataType list of objects"},
-        {"deep", "cat " + folder.path("deep.json").string(),
-         "printed output that was rejected: nested deeper than 64 levels"},
         {"floods", R"(printf '{"SPDisplaysDataType": [{"_name": "'; head -c 52428800 /dev/zero | tr '\0' x)",
          "printed more than 8388608 bytes and was stopped"},
     };
