@@ -29,15 +29,5 @@ TEST(ValidationReport, ListsTheFieldsThenOneLinePerDisplay) {
     EXPECT_TRUE(validationReport(&gpu, generatedAt).ends_with("Metal: Supported\nDisplays: 0"));
 }
 
-TEST(ValidationReport, NoGPUIsOneLine) {
-    EXPECT_EQ(validationReport(nullptr, generatedAt), "No GPU detected");
-}
-
-TEST(ValidationReport, TimeStampIsUtcWithPaddedFields) {
-    EXPECT_EQ(reportTimestamp(std::chrono::system_clock::time_point{}), "1970-01-01 00:00:00 +0000");
-    EXPECT_EQ(reportTimestamp(std::chrono::system_clock::time_point(std::chrono::seconds(951782400 + 3723))),
-              "2000-02-29 01:02:03 +0000");
-}
-
 } // namespace
 } // namespace tarsik

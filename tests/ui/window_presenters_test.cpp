@@ -61,14 +61,13 @@ TEST(AboutWindow, TheCreditsLineBreaksOnlyBetweenWords) {
     }
 }
 
-TEST(HelpView, TheTabAndTheWindowShowTheSameTenSections) {
-    ASSERT_EQ(helpSections().size(), 10u);
-    EXPECT_EQ(helpSections().front().title, QStringLiteral("Overview"));
-    EXPECT_EQ(helpSections().back().title, QStringLiteral("Quit"));
+TEST(HelpView, TheTabAndTheWindowShowEverySection) {
+    const auto sections = static_cast<qsizetype>(helpSections().size());
+    ASSERT_GT(sections, 1);
     HelpView tab;
     HelpWindowContent window;
-    EXPECT_EQ(tab.findChildren<QWidget*>(QStringLiteral("helpSection")).size(), 10);
-    EXPECT_EQ(window.findChildren<QWidget*>(QStringLiteral("helpSection")).size(), 10);
+    EXPECT_EQ(tab.findChildren<QWidget*>(QStringLiteral("helpSection")).size(), sections);
+    EXPECT_EQ(window.findChildren<QWidget*>(QStringLiteral("helpSection")).size(), sections);
     const auto hasText = [](const QWidget& widget, const QString& text) {
         for (const auto* label : widget.findChildren<QLabel*>()) {
             if (label->text() == text) {
