@@ -27,25 +27,6 @@ TEST(AdvancedView, KeyColumnFollowsTheListsWidth) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.rowsList().keyWidth() == 180; }, settleMs));
 }
 
-TEST(AdvancedView, PagesEightyRowsAtATimeAsTheListReachesItsEnd) {
-    StoreWithDevices machine({deviceWithRows("Radeon", 200)});
-    AdvancedView view(*machine.store);
-    view.resize(600, 400);
-    view.show();
-    auto& model = view.rowsModel();
-    auto* list = view.rowsList().listView();
-    EXPECT_EQ(model.rowCount(), 80);
-    EXPECT_TRUE(model.canFetchMore({}));
-    for (const int expected : {160, 200}) {
-        list->scrollToBottom();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return model.rowCount() == expected; }, settleMs)) << expected;
-    }
-    EXPECT_FALSE(model.canFetchMore({}));
-    list->scrollToBottom();
-    QTest::qWait(50);
-    EXPECT_EQ(model.rowCount(), 200);
-}
-
 TEST(AdvancedRowsModel, LoadingMoreNeverLowersTheLimitAndExactPagesHaveNoTrigger) {
     AdvancedRowsModel model;
     model.setRows(std::vector<AdvancedRow>(80));

@@ -20,7 +20,6 @@ TEST(WindowPresenters, EachBuildsOneWindowAndLaterOnlyBringsItBack) {
     ASSERT_NE(helpWindow, nullptr);
     help.show();
     EXPECT_EQ(help.window(), helpWindow);
-    EXPECT_EQ(helpWindow->windowTitle(), QStringLiteral("Tarsik Help"));
     helpWindow->showMinimized();
     help.show();
     EXPECT_FALSE(helpWindow->isMinimized()) << "choosing Help again restores a minimised window";
@@ -28,7 +27,6 @@ TEST(WindowPresenters, EachBuildsOneWindowAndLaterOnlyBringsItBack) {
     about.show();
     QWidget* const aboutWindow = about.window();
     ASSERT_NE(aboutWindow, nullptr);
-    EXPECT_EQ(aboutWindow->windowTitle(), QStringLiteral("About Tarsik"));
     aboutWindow->move(40, 50);
     aboutWindow->close();
     EXPECT_FALSE(aboutWindow->isVisible());

@@ -50,11 +50,8 @@ std::vector<Key> withSystemKeys(std::vector<Key> gpuKeys) {
 
 TEST(SMCScan, WithoutAnSMCNothingIsRead) {
     EXPECT_THAT(collectorOver(nullptr).readSMCGPUSensors(), IsEmpty());
-
     const auto closed = std::make_shared<testing::FakeSMC>(withSystemKeys({}), std::vector<std::string>{});
     EXPECT_THAT(collectorOver(closed).readSMCGPUSensors(), IsEmpty());
-    EXPECT_EQ(closed->openAttempts.size(), 4u);
-    EXPECT_EQ(closed->totalCalls(), 0);
 }
 
 TEST(SMCScan, IntelMacWithDiscreteAMDGPU) {
@@ -83,16 +80,6 @@ TEST(SMCScan, IMacProGPUPowerKeys) {
     }));
     EXPECT_THAT(lines(collectorOver(smc).readSMCGPUSensors()),
                 ElementsAre("GPU Total: 9 W | SMC key PGTR.", "GPU 0 Core: 5.3 W | SMC key PG0C."));
-}
-
-// Every candidate costs one key-info call; with no GPU key nothing is read.
-TEST(SMCScan, MacWithoutGPUKeysMakesOneCallPerIndexAndCandidate) {
-    const auto smc = std::make_shared<testing::FakeSMC>(withSystemKeys({}));
-    EXPECT_THAT(collectorOver(smc).readSMCGPUSensors(), IsEmpty());
-    EXPECT_EQ(smc->callsByCommand[platform::kSMCKeyCount], 1);
-    EXPECT_EQ(smc->callsByCommand[platform::kSMCKeyAtIndex], 5);
-    EXPECT_EQ(smc->callsByCommand[platform::kSMCKeyInfo], 325);
-    EXPECT_EQ(smc->callsByCommand[platform::kSMCReadBytes], 0);
 }
 
 TEST(SMCScan, KeepsOnlyPlausibleValues) {
