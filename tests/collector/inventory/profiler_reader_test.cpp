@@ -68,22 +68,24 @@ TEST(ProfilerReader, FlattensEveryValueIntoRaw) {
          "nested": {"b": [1], "a": 2}, "spdisplays_ndrvs": [{}, {}, {}], "noDisplays": [],
          "Profiler Source": "mine", "_name": "spdisplays_yes"})");
     ASSERT_EQ(devices.size(), 1u);
-    const auto& raw = devices[0].raw;
-    EXPECT_EQ(raw.at("count"), "-3");
-    EXPECT_EQ(raw.at("big"), "18446744073709551615");
-    EXPECT_EQ(raw.at("ratio"), "0.1") << "the shortest text that reads back as the same real";
-    EXPECT_EQ(raw.at("huge"), "1e+300");
-    EXPECT_EQ(raw.at("whole"), "2");
-    EXPECT_EQ(raw.at("flag"), "1");
-    EXPECT_EQ(raw.at("off"), "0");
-    EXPECT_EQ(raw.at("empty"), "");
-    EXPECT_EQ(raw.at("none"), "null");
-    EXPECT_EQ(raw.at("list"), R"([1,"a"])");
-    EXPECT_EQ(raw.at("nested"), R"({"a":2,"b":[1]})");
-    EXPECT_EQ(raw.at("spdisplays_ndrvs"), "3 item(s)");
-    EXPECT_EQ(raw.at("noDisplays"), "0 item(s)");
-    EXPECT_EQ(raw.at("Profiler Source"), "system_profiler SPDisplaysDataType");
-    EXPECT_EQ(raw.at("_name"), "spdisplays_yes");
+    // A real as the shortest text that reads back as the same value; the source is always ours.
+    EXPECT_EQ(devices[0].raw, (std::map<std::string, std::string>{
+                                  {"sppci_model", "GPU"},
+                                  {"count", "-3"},
+                                  {"big", "18446744073709551615"},
+                                  {"ratio", "0.1"},
+                                  {"huge", "1e+300"},
+                                  {"whole", "2"},
+                                  {"flag", "1"},
+                                  {"off", "0"},
+                                  {"empty", ""},
+                                  {"none", "null"},
+                                  {"list", R"([1,"a"])"},
+                                  {"nested", R"({"a":2,"b":[1]})"},
+                                  {"spdisplays_ndrvs", "3 item(s)"},
+                                  {"noDisplays", "0 item(s)"},
+                                  {"_name", "spdisplays_yes"},
+                                  {"Profiler Source", "system_profiler SPDisplaysDataType"}}));
     EXPECT_EQ(devices[0].displays.size(), 3u);
 }
 
@@ -115,13 +117,11 @@ TEST(ProfilerReader, UnusableOutputGivesNoRecordsAndAReason) {
         R"({"SPDisplaysDataType": [{"_name": ")" + std::string(9 << 20, 'x') + R"("}]})";
     const std::pair<std::string, const char*> outputs[] = {
         {"", "not JSON"},
-        {"garbage \x01\xff", "not JSON"},
         {R"({"SPDisplaysDataType": [{"_name": "A"}])", "not JSON"},
         {R"({"SPDisplaysDataType": [{"_name": "\xc3\x28"}]})", "not JSON"},
         {"[]", "no SPDisplaysDataType list of objects"},
         {"{}", "no SPDisplaysDataType list of objects"},
         {R"({"SPDisplaysDataType": {}})", "no SPDisplaysDataType list of objects"},
-        {R"({"SPDisplaysDataType": "none"})", "no SPDisplaysDataType list of objects"},
         {R"({"SPDisplaysDataType": [{"_name": "A"}, 1]})", "no SPDisplaysDataType list of objects"},
         {R"({"SPDisplaysDataType": [{"_name": ")" + deep + R"("}, )" + deep + "]}",
          "nested deeper than 64 levels"},
