@@ -69,7 +69,6 @@ TEST(RegistryScan, RelevanceNeedsAProviderAndATopLevelStatisticsKey) {
     EXPECT_FALSE(isGPURelevantRegistryEntry("HDEF", "AppleHDAController", statistics));
     EXPECT_FALSE(isGPURelevantRegistryEntry("GFX0", "AMDRadeonGPU", {{"Info", number(1)}}));
     EXPECT_TRUE(isTrustedGPUProvider("gfx0 nvdagpu"));
-    EXPECT_TRUE(isTrustedGPUProvider("apple graphics"));
     EXPECT_FALSE(isTrustedGPUProvider("NVIDIA")) << "identities are lower-cased before the test";
 }
 

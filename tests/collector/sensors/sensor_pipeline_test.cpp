@@ -1,6 +1,5 @@
 #include "collector/sensors/sensor_pipeline.h"
 
-#include <algorithm>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -40,7 +39,7 @@ TEST(SensorPipeline, ProximityBeatsDieAmongSMCTemperatures) {
     EXPECT_THAT(lines(ranked), ElementsAre("GPU Temperature=44 " + celsius + " | SMC key TG0P."));
 }
 
-TEST(SensorPipeline, RegistryStatisticsBeatSMCWhateverTheOrder) {
+TEST(SensorPipeline, BetterSourcesAndNamesWinWhateverTheOrder) {
     const auto stats = registry("GPU Temperature", "45", celsius, "PerformanceStatistics.Temperature(C)");
     const auto die = smc("GPU 0 Die", "51", celsius, "TG0D");
     for (const auto& input : {std::vector{stats, die}, std::vector{die, stats}}) {
@@ -52,9 +51,8 @@ TEST(SensorPipeline, RegistryStatisticsBeatSMCWhateverTheOrder) {
     const auto canonical = canonicalGPUReadings({die, stats});
     ASSERT_EQ(canonical.size(), 1u);
     EXPECT_EQ(canonical[0].value, "45");
-}
 
-TEST(SensorPipeline, LoadNamedReadingWinsTheLoadKind) {
+    // A reading named as a load wins the load kind over another percentage.
     const auto busy = registry("Busy Level", "80", "%", "PerformanceStatistics.Busy Level");
     const auto load = registry("GPU Load", "37", "%", "PerformanceStatistics.Device Utilization %");
     for (const auto& input : {std::vector{busy, load}, std::vector{load, busy}}) {
@@ -76,7 +74,6 @@ TEST(SensorPipeline, DuplicatesAreByNameIgnoringCaseAndUnit) {
 
 TEST(SensorPipeline, KindsAndCanonicalForms) {
     EXPECT_EQ(canonicalKind(SensorReading{.name = "Mystery"}), std::nullopt);
-    EXPECT_EQ(canonicalKind(SensorReading{.name = "GPU 0 Die"}), SensorKind::temperature);
     EXPECT_EQ(canonicalKind(SensorReading{.name = "Utilization"}), SensorKind::load);
     EXPECT_EQ(
         canonicalKind(SensorReading{.name = "X", .unit = "MHz", .note = "IORegistry: C.Stats.MemoryClock"}),
