@@ -1,4 +1,6 @@
+// The plain texts the window copies to the clipboard: the validation report and the sensor lines.
 #include "texts/sample_reports.h"
+#include "texts/sensor_debug_text.h"
 #include "texts/validation_report.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +29,15 @@ TEST(ValidationReport, ListsTheFieldsThenOneLinePerDisplay) {
                                                    "Display: HDMI-A-1 - Unknown");
     gpu.displays.clear();
     EXPECT_TRUE(validationReport(&gpu, generatedAt).ends_with("Metal: Supported\nDisplays: 0"));
+}
+
+TEST(SensorDebugText, OneLinePerReadingNothingTrimmed) {
+    EXPECT_EQ(sensorDebugText({}), "");
+    EXPECT_EQ(
+        sensorDebugText({SensorReading{.name = "GPU Name", .value = "Radeon"},
+                         SensorReading{.name = "GPU Power", .value = "45", .unit = "W", .note = "hwmon"}}),
+        "GPU Name: Radeon  | \nGPU Power: 45 W | hwmon");
+    EXPECT_EQ(sensorDebugText({SensorReading{}, SensorReading{}}), ":   | \n:   | ");
 }
 
 } // namespace
