@@ -2,7 +2,6 @@
 #include "ui_fixture.h"
 
 #include <QElapsedTimer>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -42,7 +41,6 @@ TEST(ValidationView, CopiedLastsUntilAFullIntervalAfterTheLastPress) {
     StoreWithDevices machine({radeon()});
     ValidationView view(*machine.store);
     view.show();
-    EXPECT_EQ(view.buttonLabel(), QStringLiteral("Copy Report"));
     view.copyReport();
     EXPECT_EQ(view.buttonLabel(), QStringLiteral("Copied"));
     QTest::qWait(700);
