@@ -50,13 +50,5 @@ TEST(FileReader, WholeTextParsers) {
     EXPECT_EQ(parseUnsigned("+1"), std::nullopt);
 }
 
-TEST(FileReader, LinkNameIsTheTargetsBasename) {
-    const testing::FixtureTree tree("workstation");
-    EXPECT_EQ(readLinkName(tree.path("sys/bus/pci/devices/0000:03:00.0/driver")), "amdgpu");
-    EXPECT_EQ(readLinkName(tree.path("sys/bus/pci/devices/0000:05:00.0/driver")), std::nullopt);
-    EXPECT_EQ(readLinkName(tree.path("sys/bus/pci/devices/0000:03:00.0/vendor")), std::nullopt)
-        << "not a link";
-}
-
 } // namespace
 } // namespace tarsik::platform

@@ -76,7 +76,6 @@ TEST(PlatformGPUs, NamesComeFromTheMostSpecificCompatibleTheTablesKnow) {
         {"msm", {"qcom,adreno-630.2", "qcom,adreno"}, "Qualcomm Adreno 630"},
         {"msm", {"qcom,adreno-ffff0000", "qcom,adreno"}, "Qualcomm Adreno"},
         {"lima", {"allwinner,sun8i-h3-mali", "allwinner,sun7i-a20-mali", "arm,mali-400"}, "Arm Mali-400"},
-        {"panfrost", {"amlogic,meson-gxm-mali", "arm,mali-t820"}, "Arm Mali-T820"},
         {"panfrost", {"mediatek,mt8192-mali", "arm,mali-valhall-jm"}, "Arm Mali (Valhall)"},
         {"powervr", {"ti,am62-gpu", "img,img-axe-1-16m", "img,img-axe"}, "Imagination PowerVR AXE-1-16M"},
         {"etnaviv", {}, "Vivante GPU"},

@@ -244,13 +244,6 @@ TEST_F(SysfsRegistrySourceTest, UnreadableAndOddValuesAreLeftOut) {
     EXPECT_THAT(read(tree, amd), ElementsAre("0000:03:00.0 AMDRadeonGPU", "  Device Utilization % = 100",
                                              "  Junction Temperature(C) = -5", "  vddgfx Voltage(mV) = 1150",
                                              "  VRAM Used(B) = 1073741824"));
-    tree.makeUnreadable(hwmon + "power1_average");
-
-    // power1_input stands in for an unreadable average.
-    tree.write(hwmon + "power1_input", "38500000\n");
-    tree.write(hwmon + "temp1_input", "-19000\n");
-    EXPECT_THAT(read(tree, amd),
-                ::testing::IsSupersetOf({"  Total Power(W) = 38.5", "  Temperature(C) = -19"}));
 
     // Without its hwmon folder the card still tells its load.
     tree.remove("sys/bus/pci/devices/0000:03:00.0/hwmon");

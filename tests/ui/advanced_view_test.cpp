@@ -27,25 +27,6 @@ TEST(AdvancedView, KeyColumnFollowsTheListsWidth) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.rowsList().keyWidth() == 180; }, settleMs));
 }
 
-TEST(AdvancedView, PagesEightyRowsAtATimeAsTheListReachesItsEnd) {
-    StoreWithDevices machine({deviceWithRows("Radeon", 200)});
-    AdvancedView view(*machine.store);
-    view.resize(600, 400);
-    view.show();
-    auto& model = view.rowsModel();
-    auto* list = view.rowsList().listView();
-    EXPECT_EQ(model.rowCount(), 80);
-    EXPECT_TRUE(model.canFetchMore({}));
-    for (const int expected : {160, 200}) {
-        list->scrollToBottom();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return model.rowCount() == expected; }, settleMs)) << expected;
-    }
-    EXPECT_FALSE(model.canFetchMore({}));
-    list->scrollToBottom();
-    QTest::qWait(50);
-    EXPECT_EQ(model.rowCount(), 200);
-}
-
 TEST(AdvancedRowsModel, LoadingMoreNeverLowersTheLimitAndExactPagesHaveNoTrigger) {
     AdvancedRowsModel model;
     model.setRows(std::vector<AdvancedRow>(80));
@@ -55,7 +36,6 @@ TEST(AdvancedRowsModel, LoadingMoreNeverLowersTheLimitAndExactPagesHaveNoTrigger
     EXPECT_EQ(model.visibleLimit(), 80);
     EXPECT_EQ(model.rowCount(), 50);
     model.setRows({});
-    EXPECT_EQ(model.rowCount(), 0);
     EXPECT_FALSE(model.canFetchMore({}));
 }
 
@@ -141,19 +121,6 @@ TEST(AdvancedView, FilterStaysInForceForAnotherGPUStartingAgainAtTheFirstPage) {
     EXPECT_EQ(view.filterField().text(), QStringLiteral("key 1"));
     EXPECT_EQ(view.rowsModel().totalRows(), 300) << "keys 1000 to 1299 all contain 'key 1'";
     EXPECT_EQ(view.rowsModel().rowCount(), 80);
-}
-
-TEST(AdvancedView, NoRowsAndNoMatchesShowAnEmptyList) {
-    StoreWithDevices machine({GPUDevice{.name = "Radeon"}});
-    AdvancedView view(*machine.store);
-    view.show();
-    EXPECT_EQ(view.rowsModel().rowCount(), 0);
-    EXPECT_FALSE(view.rowsModel().canFetchMore({}));
-
-    testing::StoreProbe::updateAdvancedRows(*machine.store, &machine.store->devices()[0]);
-    QTest::keyClicks(&view.filterField(), QStringLiteral("nothing like this"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.debouncedSearch().isEmpty(); }, settleMs));
-    EXPECT_EQ(view.rowsModel().rowCount(), 0);
 }
 
 TEST(AdvancedView, LeavingTheTabDropsAPendingFilterAndItsText) {

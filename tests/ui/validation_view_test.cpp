@@ -2,7 +2,6 @@
 #include "ui_fixture.h"
 
 #include <QElapsedTimer>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -14,8 +13,9 @@ GPUDevice radeon(std::vector<DisplayInfo> displays = {}) {
     return GPUDevice{.name = "Radeon", .vendor = "AMD", .vram = "16 GB", .displays = std::move(displays)};
 }
 
-// The report's form is the texts' own; the tab stamps it with its own time.
-TEST(ValidationView, TheReportCarriesTheTabsTimeStamp) {
+// The report's form is the texts' own; the tab stamps it with its own time and copies exactly
+// what it shows.
+TEST(ValidationView, TheReportCarriesTheTabsTimeStampAndIsCopiedAsShown) {
     StoreWithDevices machine({radeon({DisplayInfo{.name = "A", .resolution = "2560 x 1440"}})});
     ValidationView view(*machine.store);
     view.show();
@@ -24,6 +24,8 @@ TEST(ValidationView, TheReportCarriesTheTabsTimeStamp) {
     EXPECT_EQ(lines[1], QStringLiteral("Generated: ") +
                             view.generatedAt().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
                             QStringLiteral(" +0000"));
+    view.copyReport();
+    EXPECT_EQ(testing::clipboardText(), view.currentReport());
 }
 
 TEST(ValidationView, WithoutAGPUTheReportIsOneLine) {
@@ -35,20 +37,10 @@ TEST(ValidationView, WithoutAGPUTheReportIsOneLine) {
     EXPECT_EQ(testing::clipboardText(), QStringLiteral("No GPU detected"));
 }
 
-TEST(ValidationView, CopyPutsExactlyTheShownReportOnTheClipboard) {
-    StoreWithDevices machine({radeon()});
-    ValidationView view(*machine.store);
-    view.show();
-    view.copyReport();
-    EXPECT_EQ(testing::clipboardText(), view.currentReport());
-    EXPECT_EQ(view.currentReport().count(QLatin1Char('\n')), 11);
-}
-
 TEST(ValidationView, CopiedLastsUntilAFullIntervalAfterTheLastPress) {
     StoreWithDevices machine({radeon()});
     ValidationView view(*machine.store);
     view.show();
-    EXPECT_EQ(view.buttonLabel(), QStringLiteral("Copy Report"));
     view.copyReport();
     EXPECT_EQ(view.buttonLabel(), QStringLiteral("Copied"));
     QTest::qWait(700);

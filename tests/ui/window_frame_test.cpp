@@ -1,6 +1,5 @@
 #include "ui/shell/window_frame.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTest>

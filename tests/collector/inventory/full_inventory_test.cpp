@@ -88,16 +88,6 @@ TEST(FullInventory, TwoListedGPUsMatchingOneRecordBothEnrichItTheLaterWins) {
     EXPECT_EQ(devices[0].raw.at("Removable"), "Yes");
 }
 
-TEST(FullInventory, ProfilerRecordsComeFirstThenTheUnmatchedListedGPUs) {
-    const auto devices =
-        merged({"Intel UHD Graphics 630", "AMD Radeon Pro 5500M"},
-               {{.name = "Apple M9"}, {.name = "AMD Radeon Pro 5500M"}, {.name = "Virtio GPU"}});
-    EXPECT_THAT(namesOf(devices),
-                ElementsAre("Intel UHD Graphics 630", "AMD Radeon Pro 5500M", "Apple M9", "Virtio GPU"));
-    EXPECT_EQ(devices[0].metalFamily, "Unknown") << "no listed GPU matched it";
-    EXPECT_EQ(devices[1].metalFamily, "Supported");
-}
-
 TEST(FullInventory, WithoutProfilerEveryListedGPUStandsAloneUnlessNamesRepeat) {
     const auto distinct = merged({}, {{.name = "Intel Arc A770", .recommendedMaxWorkingSetSize = 16 * GiB},
                                       {.name = "NVIDIA H100 PCIe", .isLowPower = true}});

@@ -21,6 +21,13 @@ std::vector<GPUDevice> parsedEntries(const std::string& entries) {
     return parsed(R"({"SPDisplaysDataType": [)" + entries + "]}");
 }
 
+// "name | vendor | chipset | type | bus | device id | revision | vram | metal" of a record.
+std::string summary(const GPUDevice& device) {
+    return device.name + " | " + device.vendor + " | " + device.chipsetModel + " | " + device.type + " | " +
+           device.bus + " | " + device.pciDeviceID + " | " + device.pciRevisionID + " | " + device.vram +
+           " | " + device.metalFamily;
+}
+
 TEST(ProfilerReader, RunsTheProfilerWithItsFourArguments) {
     const auto runner = std::make_shared<testing::FakeProcessRunner>(std::nullopt);
     GPUInfoCollector(platform::Services{.processRunner = runner, .profiler = "/opt/tarsik-profiler"})
@@ -39,34 +46,19 @@ TEST(ProfilerReader, BuildsRecordsFromTheFirstKeyThenTheNext) {
         {"sppci_model": "", "spdisplays_device-id": "spdisplays_other", "sppci_device-id": "0x1234",
          "sppci_bus": "Thunderbolt", "spdisplays_vendor": "sppci_vendor_nvidia"})");
     ASSERT_EQ(devices.size(), 3u);
-    const auto& amd = devices[0];
-    EXPECT_EQ(amd.name, "AMD Radeon RX 6800 XT");
-    EXPECT_EQ(amd.vendor, "AMD");
-    EXPECT_EQ(amd.chipsetModel, amd.name);
-    EXPECT_EQ(amd.type, "Discrete");
-    EXPECT_EQ(amd.bus, "PCIe");
-    EXPECT_EQ(amd.pciDeviceID, "0x73bf");
-    EXPECT_EQ(amd.pciRevisionID, "0x00c1");
-    EXPECT_EQ(amd.vram, "16 GB");
-    EXPECT_EQ(amd.metalFamily, "Unknown") << "filled in by the merge";
-    EXPECT_TRUE(amd.displays.empty());
-
-    const auto& named = devices[1];
-    EXPECT_EQ(named.name, "Radeon Pro") << "no model: the name";
-    EXPECT_EQ(named.chipsetModel, "Radeon Pro") << "the chipset falls back to the name";
-    EXPECT_EQ(named.vendor, "AMD") << "an unlisted token falls back to the vendor guessed from the name";
-    EXPECT_EQ(named.raw.at("spdisplays_vendor"), "sppci_vendor_unknown") << "raw keeps the token";
-    EXPECT_EQ(named.bus, "Built-In");
-    EXPECT_EQ(named.type, "GPU");
-    EXPECT_EQ(named.pciDeviceID, "29631") << "an empty first key gives way to the next, a number to its text";
-    EXPECT_EQ(named.pciRevisionID, "Unknown");
-    EXPECT_EQ(named.vram, "1.5 GB");
-
-    const auto& unnamed = devices[2];
-    EXPECT_EQ(unnamed.name, "Unknown GPU");
-    EXPECT_EQ(unnamed.vendor, "NVIDIA");
-    EXPECT_EQ(unnamed.pciDeviceID, "Unknown") << "a rejected token ends in the fallback, not in the next key";
-    EXPECT_EQ(unnamed.bus, "Thunderbolt");
+    // The Metal family is the merge's to fill in.
+    EXPECT_EQ(summary(devices[0]), "AMD Radeon RX 6800 XT | AMD | AMD Radeon RX 6800 XT | Discrete | PCIe | "
+                                   "0x73bf | 0x00c1 | 16 GB | Unknown");
+    EXPECT_TRUE(devices[0].displays.empty());
+    // No model: the name, for the chipset too. An unlisted vendor token gives way to the vendor
+    // guessed from the name (raw keeps the token); an empty first key to the next, a number to its text.
+    EXPECT_EQ(summary(devices[1]),
+              "Radeon Pro | AMD | Radeon Pro | GPU | Built-In | 29631 | Unknown | 1.5 GB | Unknown");
+    EXPECT_EQ(devices[1].raw.at("spdisplays_vendor"), "sppci_vendor_unknown");
+    // A rejected token ends in the fallback, not in the next key.
+    EXPECT_EQ(
+        summary(devices[2]),
+        "Unknown GPU | NVIDIA | Unknown GPU | GPU | Thunderbolt | Unknown | Unknown | Unknown | Unknown");
 }
 
 TEST(ProfilerReader, FlattensEveryValueIntoRaw) {
@@ -76,22 +68,24 @@ TEST(ProfilerReader, FlattensEveryValueIntoRaw) {
          "nested": {"b": [1], "a": 2}, "spdisplays_ndrvs": [{}, {}, {}], "noDisplays": [],
          "Profiler Source": "mine", "_name": "spdisplays_yes"})");
     ASSERT_EQ(devices.size(), 1u);
-    const auto& raw = devices[0].raw;
-    EXPECT_EQ(raw.at("count"), "-3");
-    EXPECT_EQ(raw.at("big"), "18446744073709551615");
-    EXPECT_EQ(raw.at("ratio"), "0.1") << "the shortest text that reads back as the same real";
-    EXPECT_EQ(raw.at("huge"), "1e+300");
-    EXPECT_EQ(raw.at("whole"), "2");
-    EXPECT_EQ(raw.at("flag"), "1");
-    EXPECT_EQ(raw.at("off"), "0");
-    EXPECT_EQ(raw.at("empty"), "");
-    EXPECT_EQ(raw.at("none"), "null");
-    EXPECT_EQ(raw.at("list"), R"([1,"a"])");
-    EXPECT_EQ(raw.at("nested"), R"({"a":2,"b":[1]})");
-    EXPECT_EQ(raw.at("spdisplays_ndrvs"), "3 item(s)");
-    EXPECT_EQ(raw.at("noDisplays"), "0 item(s)");
-    EXPECT_EQ(raw.at("Profiler Source"), "system_profiler SPDisplaysDataType");
-    EXPECT_EQ(raw.at("_name"), "spdisplays_yes");
+    // A real as the shortest text that reads back as the same value; the source is always ours.
+    EXPECT_EQ(devices[0].raw, (std::map<std::string, std::string>{
+                                  {"sppci_model", "GPU"},
+                                  {"count", "-3"},
+                                  {"big", "18446744073709551615"},
+                                  {"ratio", "0.1"},
+                                  {"huge", "1e+300"},
+                                  {"whole", "2"},
+                                  {"flag", "1"},
+                                  {"off", "0"},
+                                  {"empty", ""},
+                                  {"none", "null"},
+                                  {"list", R"([1,"a"])"},
+                                  {"nested", R"({"a":2,"b":[1]})"},
+                                  {"spdisplays_ndrvs", "3 item(s)"},
+                                  {"noDisplays", "0 item(s)"},
+                                  {"_name", "spdisplays_yes"},
+                                  {"Profiler Source", "system_profiler SPDisplaysDataType"}}));
     EXPECT_EQ(devices[0].displays.size(), 3u);
 }
 
@@ -106,25 +100,15 @@ TEST(ProfilerReader, ReadsDisplaysAndTheirFlags) {
             {"_name": "spdisplays_unknown", "spdisplays_main": "yes", "spdisplays_online": "No"},
             {"spdisplays_main": true, "spdisplays_online": 0}]})");
     ASSERT_EQ(devices.size(), 1u);
-    const auto& displays = devices[0].displays;
-    ASSERT_EQ(displays.size(), 5u);
-    EXPECT_EQ(displays[0].name, "DELL U2720Q");
-    EXPECT_EQ(displays[0].resolution, "3840 x 2160");
-    // The profiler's own tokens for yes and no count as the words.
-    EXPECT_TRUE(displays[0].main);
-    EXPECT_TRUE(displays[0].online);
-    EXPECT_EQ(displays[1].name, "Display");
-    EXPECT_EQ(displays[1].resolution, "1920 x 1080");
-    EXPECT_FALSE(displays[1].main);
-    EXPECT_FALSE(displays[1].online);
-    EXPECT_TRUE(displays[2].main);
-    EXPECT_FALSE(displays[2].online) << "boolean false";
-    EXPECT_EQ(displays[2].resolution, "Unknown");
-    EXPECT_EQ(displays[3].name, "Display") << "an unlisted token";
-    EXPECT_FALSE(displays[3].main) << "only the exact text counts";
-    EXPECT_FALSE(displays[3].online);
-    EXPECT_TRUE(displays[4].main);
-    EXPECT_TRUE(displays[4].online) << "a number is no flag: unknown, so online";
+    std::vector<std::string> displays;
+    for (const auto& display : devices[0].displays) {
+        displays.push_back(display.name + " " + display.resolution + (display.main ? " main" : "") +
+                           (display.online ? " online" : ""));
+    }
+    // The profiler's own tokens for yes and no count as the words, an unlisted token is no name,
+    // only the exact text counts, and a number is no flag: unknown, so online.
+    EXPECT_THAT(displays, ElementsAre("DELL U2720Q 3840 x 2160 main online", "Display 1920 x 1080",
+                                      "Yes Unknown main", "Display Unknown", "Display Unknown main online"));
 }
 
 TEST(ProfilerReader, UnusableOutputGivesNoRecordsAndAReason) {
@@ -133,13 +117,11 @@ TEST(ProfilerReader, UnusableOutputGivesNoRecordsAndAReason) {
         R"({"SPDisplaysDataType": [{"_name": ")" + std::string(9 << 20, 'x') + R"("}]})";
     const std::pair<std::string, const char*> outputs[] = {
         {"", "not JSON"},
-        {"garbage \x01\xff", "not JSON"},
         {R"({"SPDisplaysDataType": [{"_name": "A"}])", "not JSON"},
         {R"({"SPDisplaysDataType": [{"_name": "\xc3\x28"}]})", "not JSON"},
         {"[]", "no SPDisplaysDataType list of objects"},
         {"{}", "no SPDisplaysDataType list of objects"},
         {R"({"SPDisplaysDataType": {}})", "no SPDisplaysDataType list of objects"},
-        {R"({"SPDisplaysDataType": "none"})", "no SPDisplaysDataType list of objects"},
         {R"({"SPDisplaysDataType": [{"_name": "A"}, 1]})", "no SPDisplaysDataType list of objects"},
         {R"({"SPDisplaysDataType": [{"_name": ")" + deep + R"("}, )" + deep + "]}",
          "nested deeper than 64 levels"},
@@ -155,24 +137,14 @@ TEST(ProfilerReader, UnusableOutputGivesNoRecordsAndAReason) {
     EXPECT_EQ(parseProfilerOutput(R"({"SPDisplaysDataType": []})").rejection, "") << "no GPUs is no fault";
 }
 
-// The real runner against profilers that misbehave in every way the platform allows; each one
-// is named in a line that says what went wrong.
+// The real runner against misbehaving profilers: a failed run and a rejected output each end in a
+// line that says what went wrong. The runner's and the parser's tests go through every kind.
 TEST(ProfilerReader, AMisbehavingProfilerChildGivesNoRecords) {
     const testing::FixtureTree folder("");
-    folder.write("deep.json", R"({"SPDisplaysDataType": [{"a": )" + std::string(100'000, '[') +
-                                  std::string(100'000, ']') + "}]}");
-    const std::tuple<const char*, std::string, const char*> profilers[] = {
+    const std::tuple<const char*, const char*, const char*> profilers[] = {
         {"hangs", "sleep 30", "ran past its 300 ms deadline and was stopped"},
-        {"fails", R"(echo '{"SPDisplaysDataType": []}'; exit 1)", "exited with status 1"},
-        {"killed", R"(echo '{"SPDisplaysDataType": [{"_name": "A"}]}'; kill -KILL $$)",
-         "was killed by signal 9 (Killed)"},
         {"silent", "exit 0", "printed output that was rejected: not JSON"},
-        {"garbage", "head -c 4096 /dev/urandom", "printed output that was rejected: not JSON"},
         {"array", "echo '[1, 2]'", "printed output that was rejected: no SPDisplaysDataType list of objects"},
-        {"object-under-key", R"(echo '{"SPDisplaysDataType": {"_name": "A"}}')",
-         "printed output that was rejected: no SPDisplaysDataType list of objects"},
-        {"deep", "cat " + folder.path("deep.json").string(),
-         "printed output that was rejected: nested deeper than 64 levels"},
         {"floods", R"(printf '{"SPDisplaysDataType": [{"_name": "'; head -c 52428800 /dev/zero | tr '\0' x)",
          "printed more than 8388608 bytes and was stopped"},
     };

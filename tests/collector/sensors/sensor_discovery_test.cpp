@@ -112,17 +112,6 @@ TEST_F(SensorDiscoveryTest, SMCAndRegistryReadingsAreJoined) {
             "Core Clock: 850 MHz | IORegistry: AMDRadeonGPU.PerformanceStatistics.Core Clock(MHz)"));
 }
 
-TEST_F(SensorDiscoveryTest, NoSensorsGiveTheBasicReadingsAndThePlaceholder) {
-    const testing::FixtureTree tree("hybrid-laptop");
-    const auto sleeping = device("AMD Radeon RX 6650M", "0000:03:00.0");
-    const auto readings = collectorFor(tree).sensorsSynchronously(&sleeping);
-    ASSERT_EQ(readings.size(), 5u);
-    EXPECT_EQ(
-        lines(readings).back(),
-        "No exposed GPU sensors found: N/A  | No readable GPU sensor was found through SMC or IORegistry. "
-        "The GPU can still be detected by Metal/system_profiler.");
-}
-
 TEST_F(SensorDiscoveryTest, NoGPURunsNoScan) {
     const auto registry = std::make_shared<CountingRegistry>();
     const GPUInfoCollector collector(platform::Services{.registry = registry});

@@ -8,18 +8,9 @@ namespace {
 
 TEST(SensorNaming, TemperatureNames) {
     const std::pair<const char*, const char*> cases[] = {
-        {"TG0D", "GPU 0 Die"},
-        {"TGDD", "GPU 0 Die"},
-        {"TG2D", "GPU 2 Die"},
-        {"TGBp", "GPU 11 Proximity Raw"},
-        {"TG0E", "GPU 0 Die Filtered"},
-        {"TG0h", "GPU 0 Heatsink"},
-        {"TGaf", "GPU 10 Fan/Power Temp"},
-        {"TG1X", "GPU 1X Die"},
-        {"TGZT", "GPU Z Temp"},
-        {"TCGM", "GPU Memory Controller"},
-        {"TG0", "GPU Temperature"},
-        {"TC0P", "GPU Temperature"},
+        {"TG2D", "GPU 2 Die"},      {"TGBp", "GPU 11 Proximity Raw"},  {"TG0E", "GPU 0 Die Filtered"},
+        {"TG0h", "GPU 0 Heatsink"}, {"TGaf", "GPU 10 Fan/Power Temp"}, {"TG1X", "GPU 1X Die"},
+        {"TGZT", "GPU Z Temp"},     {"TG0", "GPU Temperature"},        {"TC0P", "GPU Temperature"},
     };
     for (const auto& [key, name] : cases) {
         EXPECT_EQ(temperatureSensorName(key), name) << key;
@@ -28,9 +19,8 @@ TEST(SensorNaming, TemperatureNames) {
 
 TEST(SensorNaming, PowerNames) {
     const std::pair<const char*, const char*> cases[] = {
-        {"PCPG", "Package IGPU"},   {"PGTR", "GPU Total"},      {"PG1V", "GPU 1 VRAM"},
-        {"PGAR", "GPU 10 Total"},   {"PGZQ", "GPU Power PGZQ"}, {"PG1", "GPU Power PG1"},
-        {"PSTR", "GPU Power PSTR"},
+        {"PG1V", "GPU 1 VRAM"},   {"PGAR", "GPU 10 Total"},   {"PGZQ", "GPU Power PGZQ"},
+        {"PG1", "GPU Power PG1"}, {"PSTR", "GPU Power PSTR"},
     };
     for (const auto& [key, name] : cases) {
         EXPECT_EQ(powerSensorName(key), name) << key;

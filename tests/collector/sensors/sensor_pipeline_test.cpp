@@ -1,6 +1,5 @@
 #include "collector/sensors/sensor_pipeline.h"
 
-#include <algorithm>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -34,23 +33,13 @@ std::vector<std::string> lines(const std::vector<SensorReading>& readings) {
     return out;
 }
 
-TEST(SensorPipeline, ScoresAndSortKeys) {
-    EXPECT_EQ(sensorPreferenceScore(registry("GPU Load", "1", "%", "PerformanceStatistics.Activity")), 0);
-    EXPECT_EQ(sensorPreferenceScore(registry("GPU Power", "1", "W", "PerformanceStatisticsAccum.P")), 1);
-    EXPECT_EQ(sensorPreferenceScore(registry("GPU Load", "1", "%", "PerformanceStatistics")), 2);
-    EXPECT_EQ(sensorPreferenceScore(smc("GPU 0 Die", "1", celsius, "TG0D")), 10);
-    EXPECT_EQ(sensorPreferenceScore(registry("GPU Temperature", "1", celsius, "Temperature(C)")), 100);
-    EXPECT_EQ(dynamicSensorSortKey(smc("GPU 0 Proximity", "1", celsius, "TG0P")), "001_gpu 0 proximity");
-    EXPECT_EQ(dynamicSensorSortKey(SensorReading{.name = "Level", .unit = "%"}), "040_level");
-}
-
 TEST(SensorPipeline, ProximityBeatsDieAmongSMCTemperatures) {
     const auto ranked = rankedGPUReadings(
         {smc("GPU 0 Die", "51", celsius, "TG0D"), smc("GPU 0 Proximity", "44", celsius, "TG0P")});
     EXPECT_THAT(lines(ranked), ElementsAre("GPU Temperature=44 " + celsius + " | SMC key TG0P."));
 }
 
-TEST(SensorPipeline, RegistryStatisticsBeatSMCWhateverTheOrder) {
+TEST(SensorPipeline, BetterSourcesAndNamesWinWhateverTheOrder) {
     const auto stats = registry("GPU Temperature", "45", celsius, "PerformanceStatistics.Temperature(C)");
     const auto die = smc("GPU 0 Die", "51", celsius, "TG0D");
     for (const auto& input : {std::vector{stats, die}, std::vector{die, stats}}) {
@@ -62,9 +51,8 @@ TEST(SensorPipeline, RegistryStatisticsBeatSMCWhateverTheOrder) {
     const auto canonical = canonicalGPUReadings({die, stats});
     ASSERT_EQ(canonical.size(), 1u);
     EXPECT_EQ(canonical[0].value, "45");
-}
 
-TEST(SensorPipeline, LoadNamedReadingWinsTheLoadKind) {
+    // A reading named as a load wins the load kind over another percentage.
     const auto busy = registry("Busy Level", "80", "%", "PerformanceStatistics.Busy Level");
     const auto load = registry("GPU Load", "37", "%", "PerformanceStatistics.Device Utilization %");
     for (const auto& input : {std::vector{busy, load}, std::vector{load, busy}}) {
@@ -86,7 +74,6 @@ TEST(SensorPipeline, DuplicatesAreByNameIgnoringCaseAndUnit) {
 
 TEST(SensorPipeline, KindsAndCanonicalForms) {
     EXPECT_EQ(canonicalKind(SensorReading{.name = "Mystery"}), std::nullopt);
-    EXPECT_EQ(canonicalKind(SensorReading{.name = "GPU 0 Die"}), SensorKind::temperature);
     EXPECT_EQ(canonicalKind(SensorReading{.name = "Utilization"}), SensorKind::load);
     EXPECT_EQ(
         canonicalKind(SensorReading{.name = "X", .unit = "MHz", .note = "IORegistry: C.Stats.MemoryClock"}),

@@ -14,8 +14,6 @@ using Bytes = std::vector<std::uint8_t>;
 TEST(SMCReader, KeyCodesPutTheFirstCharacterHighestAndReadBackAsMacRoman) {
     EXPECT_EQ(AppleSMCReader::keyCode("TG0D"), 0x54473044u);
     EXPECT_EQ(AppleSMCReader::keyString(0x54473044), "TG0D");
-    EXPECT_EQ(AppleSMCReader::keyString(0x73703738), "sp78");
-    EXPECT_EQ(AppleSMCReader::keyString(0x666C7420), "flt ");
     EXPECT_EQ(AppleSMCReader::keyString(0x80A5DBF0), "\u00C4\u2022\u20AC\uF8FF");
     EXPECT_EQ(AppleSMCReader::keyString(0x54470044), "????");
     EXPECT_EQ(AppleSMCReader::keyString(0x5447307F), "????");
@@ -58,14 +56,6 @@ TEST(SMCReader, DecodesBigEndianTypesAndLittleEndianFloats) {
     for (const auto& [data, type, value] : cases) {
         EXPECT_EQ(AppleSMCReader::decode(data, type), value) << type << " of " << data.size() << " bytes";
     }
-}
-
-// SMC dumps of real machines store "flt " least significant byte first.
-TEST(SMCReader, FloatsFromRealMachinesDecodeToTheirWatts) {
-    EXPECT_NEAR(*AppleSMCReader::decode(Bytes{0xBB, 0x32, 0x10, 0x41}, "flt "), 9.01, 0.005); // iMac Pro PGTR
-    EXPECT_NEAR(*AppleSMCReader::decode(Bytes{0x98, 0x93, 0xA9, 0x40}, "flt "), 5.30, 0.005); // iMac Pro PG0C
-    EXPECT_NEAR(*AppleSMCReader::decode(Bytes{0x5A, 0x5D, 0xB9, 0x3D}, "flt "), 0.0905, 1e-4); // MBP16,1 PG0R
-    EXPECT_NE(AppleSMCReader::decode(Bytes{0x42, 0x28, 0x00, 0x00}, "flt "), 42.0);
 }
 
 TEST(SMCReader, OpensTheFirstServiceThatOpensAndClosesItWithTheReader) {

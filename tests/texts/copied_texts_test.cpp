@@ -1,4 +1,6 @@
+// The plain texts the window copies to the clipboard: the validation report and the sensor lines.
 #include "texts/sample_reports.h"
+#include "texts/sensor_debug_text.h"
 #include "texts/validation_report.h"
 
 #include <gtest/gtest.h>
@@ -29,14 +31,13 @@ TEST(ValidationReport, ListsTheFieldsThenOneLinePerDisplay) {
     EXPECT_TRUE(validationReport(&gpu, generatedAt).ends_with("Metal: Supported\nDisplays: 0"));
 }
 
-TEST(ValidationReport, NoGPUIsOneLine) {
-    EXPECT_EQ(validationReport(nullptr, generatedAt), "No GPU detected");
-}
-
-TEST(ValidationReport, TimeStampIsUtcWithPaddedFields) {
-    EXPECT_EQ(reportTimestamp(std::chrono::system_clock::time_point{}), "1970-01-01 00:00:00 +0000");
-    EXPECT_EQ(reportTimestamp(std::chrono::system_clock::time_point(std::chrono::seconds(951782400 + 3723))),
-              "2000-02-29 01:02:03 +0000");
+TEST(SensorDebugText, OneLinePerReadingNothingTrimmed) {
+    EXPECT_EQ(sensorDebugText({}), "");
+    EXPECT_EQ(
+        sensorDebugText({SensorReading{.name = "GPU Name", .value = "Radeon"},
+                         SensorReading{.name = "GPU Power", .value = "45", .unit = "W", .note = "hwmon"}}),
+        "GPU Name: Radeon  | \nGPU Power: 45 W | hwmon");
+    EXPECT_EQ(sensorDebugText({SensorReading{}, SensorReading{}}), ":   | \n:   | ");
 }
 
 } // namespace
