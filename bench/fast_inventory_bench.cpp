@@ -1,7 +1,7 @@
 // The fast inventory runs on the UI thread at start-up: over a machine with four GPUs it must
 // stay well under a millisecond.
 #include "collector/gpu_info_collector.h"
-#include "platform/sysfs_gpu_device_list.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
 #include "support/fixture_tree.h"
 
 #include <benchmark/benchmark.h>

@@ -1,8 +1,8 @@
 // The full inventory runs the display profiler as a child process and merges its records with the
 // fast device list; over a laptop with two GPUs and three displays it should take under 5 ms.
 #include "collector/gpu_info_collector.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
 #include "platform/process_runner.h"
-#include "platform/sysfs_gpu_device_list.h"
 #include "profiler/display_profile.h"
 #include "support/fixture_tree.h"
 

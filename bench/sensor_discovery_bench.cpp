@@ -3,7 +3,7 @@
 // own initialisation aside (the fake library used here initialises at once).
 #include "collector/gpu_info_collector.h"
 #include "collector/sensors/sensor_pipeline.h"
-#include "platform/sysfs_registry_source.h"
+#include "platform/registry/sysfs_registry_source.h"
 #include "support/fake_nvml_control.h"
 #include "support/fixture_tree.h"
 

@@ -1,8 +1,8 @@
 // From startupRefresh() to the fast list on screen (refreshCount 1) and to the merged list
 // (refreshCount 2), over a laptop with two GPUs, through the real collector and a profiler child.
 #include "collector/gpu_info_collector.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
 #include "platform/process_runner.h"
-#include "platform/sysfs_gpu_device_list.h"
 #include "profiler/display_profile.h"
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"

@@ -1,5 +1,5 @@
 // The amdgpu.ids reader over any text; the first three bytes are the device and revision looked up.
-#include "platform/amdgpu_ids.h"
+#include "platform/pci/amdgpu_ids.h"
 
 #include <cstddef>
 #include <cstdint>

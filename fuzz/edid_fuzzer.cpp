@@ -1,6 +1,6 @@
 // The EDID parser over any blob a display or a driver hands over. The first byte chooses whether
 // the checksum is made right, so that the fuzzer reaches the descriptors as well as the checks.
-#include "platform/edid.h"
+#include "platform/drm/edid.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Lookups in a pci.ids database of any content; the first eight bytes are the identifiers.
-#include "platform/pci_ids.h"
+#include "platform/pci/pci_ids.h"
 
 #include <cstddef>
 #include <cstdint>

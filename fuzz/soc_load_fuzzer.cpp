@@ -1,6 +1,6 @@
 // v3d's job counters of any content: the input is cut at its first 0x1e byte into two samples of
 // gpu_stats, and the load between them is always a share.
-#include "platform/soc_gpu_statistics.h"
+#include "platform/soc/soc_gpu_statistics.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,9 +3,9 @@
 // absent. The tree is written for each input under a private temporary folder, then the device
 // list, the display profiler (identity, properties, connectors, EDID) and the registry source
 // read it as they read the real system.
-#include "platform/pci_device.h"
-#include "platform/sysfs_gpu_device_list.h"
-#include "platform/sysfs_registry_source.h"
+#include "platform/pci/pci_device.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
+#include "platform/registry/sysfs_registry_source.h"
 #include "profiler/display_profile.h"
 
 #include <array>

@@ -46,8 +46,9 @@ class GPUInfoCollector {
     static std::string sensorSortKey(std::string_view key);
 
     // Full sensor discovery for a GPU: its basic readings, then the dynamic ones or, when there
-    // are none, a placeholder that says so. Nothing for no GPU. Talks to drivers, so it runs on a
-    // background thread only.
+    // are none, a placeholder that says so, then for a GPU known by its slot the readings its
+    // driver offers beyond those and its sleep state. Nothing for no GPU. Talks to drivers, so it
+    // runs on a background thread only.
     std::vector<SensorReading> sensorsSynchronously(const GPUDevice* gpu) const;
     // The machine's SMC and registry readings, ranked and reduced to one per sensor kind.
     std::vector<SensorReading> readDynamicGPUSensors() const;
@@ -55,9 +56,8 @@ class GPUInfoCollector {
 
   private:
     std::vector<GPUDevice> collectFastSynchronously() const;
-    // Only the registry entry of that name when one is given.
-    std::vector<SensorReading> readDynamicGPUSensors(const std::string* registryEntry) const;
-    std::vector<SensorReading> readIORegistryGPUSensors(const std::string* registryEntry) const;
+    // Only the registry entry of that name when one is given; each is read once per discovery.
+    std::vector<platform::RegistryEntry> registryEntries(const std::string* name) const;
 
     platform::Services services_;
 };

@@ -78,6 +78,11 @@ std::hash<tarsik::SensorReading>::operator()(const tarsik::SensorReading& readin
     combine(seed, reading.value);
     combine(seed, reading.unit);
     combine(seed, reading.note);
+    if (reading.measurement) {
+        combine(seed, reading.measurement->kind);
+        combine(seed, reading.measurement->value);
+        combine(seed, reading.measurement->origin);
+    }
     return seed;
 }
 

@@ -1,8 +1,8 @@
 #include "platform/services.h"
 
-#include "platform/applesmc_service.h"
-#include "platform/sysfs_gpu_device_list.h"
-#include "platform/sysfs_registry_source.h"
+#include "platform/applesmc/applesmc_service.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
+#include "platform/registry/sysfs_registry_source.h"
 
 namespace tarsik::platform {
 

@@ -11,6 +11,9 @@ struct SystemPaths {
     std::filesystem::path pciDevices() const { return root / "sys/bus/pci/devices"; }
     std::filesystem::path nvidiaProcGPUs() const { return root / "proc/driver/nvidia/gpus"; }
     std::filesystem::path kernelModules() const { return root / "sys/module"; }
+    // The NVIDIA kernel module's version line; the driver keeps it, no GPU is asked.
+    std::filesystem::path nvidiaVersion() const { return root / "proc/driver/nvidia/version"; }
+    std::filesystem::path kernelRelease() const { return root / "proc/sys/kernel/osrelease"; }
     std::filesystem::path amdgpuIds() const { return root / "usr/share/libdrm/amdgpu.ids"; }
     // Debian's pci.ids package; hwdata links the second name to the same file.
     std::filesystem::path pciIds() const { return root / "usr/share/misc/pci.ids"; }

@@ -9,11 +9,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// The kind names of the schema, in SensorKind order.
-constexpr std::array<const char*, canonicalSensorForms.size()> kindNames{
-    "temperature", "power", "fan", "coreClock", "memoryClock", "load",
-};
-
 Json displayJson(const DisplayInfo& display) {
     return Json{
         {"name", display.name},
@@ -23,13 +18,14 @@ Json displayJson(const DisplayInfo& display) {
     };
 }
 
-Json readingJson(const DynamicReading& dynamic) {
+Json readingJson(const MeasuredReading& measured) {
     return Json{
-        {"kind", kindNames[static_cast<std::size_t>(dynamic.kind)]},
-        {"name", dynamic.reading->name},
-        {"value", dynamic.value},
-        {"unit", dynamic.reading->unit},
-        {"source", dynamic.reading->note},
+        {"kind", measured.kind},
+        {"name", measured.reading->name},
+        {"value", measured.value()},
+        {"unit", measured.unit},
+        {"source", measured.reading->note},
+        {"origin", measured.reading->measurement->origin},
     };
 }
 
@@ -53,9 +49,10 @@ Json gpuJson(const GPUReport& report) {
         json["displays"].push_back(displayJson(display));
     }
     json["readings"] = Json::array();
-    for (const auto& dynamic : dynamicReadings(report.readings)) {
-        json["readings"].push_back(readingJson(dynamic));
+    for (const auto& measured : measuredReadings(report.readings)) {
+        json["readings"].push_back(readingJson(measured));
     }
+    json["runtimeSuspended"] = runtimeSuspended(report.readings).value_or(false);
     json["properties"] = Json(gpu.raw);
     return json;
 }

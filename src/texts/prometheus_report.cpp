@@ -2,6 +2,7 @@
 
 #include "texts/report_values.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -23,28 +24,39 @@ constexpr Family memoryFamily{"tarsik_gpu_memory_total_bytes",
                               "Memory of the GPU (VRAM, or the working set of a GPU that shares system "
                               "memory), as precise as the window shows it."};
 
-// One family per sensor kind, in SensorKind order.
-constexpr std::array<Family, canonicalSensorForms.size()> readingFamilies{{
-    {"tarsik_gpu_temperature_celsius", "GPU temperature."},
-    {"tarsik_gpu_power_watts", "GPU power draw."},
-    {"tarsik_gpu_fan_rpm", "GPU fan speed in revolutions per minute."},
-    {"tarsik_gpu_core_clock_hertz", "GPU core clock."},
-    {"tarsik_gpu_memory_clock_hertz", "GPU memory clock."},
-    {"tarsik_gpu_load_ratio", "GPU load, from 0 to 1."},
+// One family per measured kind, in the order they are written. The measurement times
+// `multiplier`, over `divisor`, is in the family's unit; dividing keeps 57 % at 0.57 exactly.
+struct ReadingFamily {
+    std::string_view kind;
+    Family family;
+    double multiplier = 1;
+    double divisor = 1;
+};
+
+constexpr std::array<ReadingFamily, 15> readingFamilies{{
+    {"temperature", {"tarsik_gpu_temperature_celsius", "GPU temperature."}, 1},
+    {"power", {"tarsik_gpu_power_watts", "GPU power draw."}, 1},
+    {"fan", {"tarsik_gpu_fan_rpm", "GPU fan speed in revolutions per minute."}, 1},
+    {"coreClock", {"tarsik_gpu_core_clock_hertz", "GPU core clock."}, 1e6, 1},
+    {"memoryClock", {"tarsik_gpu_memory_clock_hertz", "GPU memory clock."}, 1e6, 1},
+    {"load", {"tarsik_gpu_load_ratio", "GPU load, from 0 to 1."}, 1, 100},
+    {"junctionTemperature",
+     {"tarsik_gpu_junction_temperature_celsius", "Hottest point of the GPU die (hotspot)."},
+     1},
+    {"memoryTemperature", {"tarsik_gpu_memory_temperature_celsius", "GPU memory temperature."}, 1},
+    {"memoryUsed", {"tarsik_gpu_memory_used_bytes", "GPU memory (VRAM) in use."}, 1},
+    {"gttUsed", {"tarsik_gpu_gtt_used_bytes", "System memory mapped for the GPU (GTT) in use."}, 1},
+    {"gttTotal", {"tarsik_gpu_gtt_total_bytes", "System memory the GPU may map (GTT)."}, 1},
+    {"fanDuty", {"tarsik_gpu_fan_duty_ratio", "GPU fan duty cycle, from 0 to 1."}, 1, 100},
+    {"powerLimit", {"tarsik_gpu_power_limit_watts", "GPU power limit the driver enforces."}, 1},
+    {"voltage", {"tarsik_gpu_voltage_volts", "GPU voltage, by rail."}, 1},
+    {"packagePower",
+     {"tarsik_gpu_package_power_watts", "Power of the whole package an integrated GPU shares with the CPU."},
+     1},
 }};
 
-// The shown values carry one decimal; scaling keeps exactly that precision.
-double baseUnitValue(SensorKind kind, double value) {
-    switch (kind) {
-    case SensorKind::coreClock:
-    case SensorKind::memoryClock:
-        return std::round(value * 1e6);
-    case SensorKind::load:
-        return std::round(value * 10.0) / 1000.0;
-    default:
-        return value;
-    }
-}
+constexpr Family sleepFamily{"tarsik_gpu_runtime_suspended",
+                             "1 while the GPU is runtime-suspended (asleep, its sensors not read), else 0."};
 
 // "16 GB", "7.98 GB", "512 bytes": the byte counts the collectors write, 1024-based.
 std::optional<double> byteCount(std::string_view text) {
@@ -168,19 +180,39 @@ std::string prometheusReport(const std::vector<GPUReport>& gpus) {
 
     std::array<std::vector<std::string>, readingFamilies.size()> readingSamples;
     for (const auto& [report, labels] : series) {
-        // Discovery keeps one reading per kind; a second would repeat the series.
-        std::array<bool, readingFamilies.size()> written{};
-        for (const auto& dynamic : dynamicReadings(report->readings)) {
-            const auto kind = static_cast<std::size_t>(dynamic.kind);
-            if (!std::exchange(written[kind], true)) {
-                readingSamples[kind].push_back('{' + labels + "} " +
-                                               numberText(baseUnitValue(dynamic.kind, dynamic.value)));
+        // Discovery keeps one reading per kind (and per rail); a second would repeat the series.
+        std::set<std::string> written;
+        for (const auto& measured : measuredReadings(report->readings)) {
+            const auto family = std::find_if(readingFamilies.begin(), readingFamilies.end(),
+                                             [&measured](const auto& f) { return f.kind == measured.kind; });
+            if (family == readingFamilies.end()) {
+                continue;
+            }
+            auto sampleLabels = labels;
+            if (measured.kind == "voltage") {
+                sampleLabels += ',' + label("rail", measured.reading->name);
+            }
+            auto value = measured.value() * family->multiplier / family->divisor;
+            if (family->multiplier > 1) {
+                value = std::round(value); // clocks count whole hertz; megahertz from hertz may not round-trip
+            }
+            if (written.insert(std::string(measured.kind) + '{' + sampleLabels).second) {
+                readingSamples[static_cast<std::size_t>(family - readingFamilies.begin())].push_back(
+                    '{' + sampleLabels + "} " + numberText(value));
             }
         }
     }
     for (std::size_t kind = 0; kind < readingFamilies.size(); ++kind) {
-        exposition.add(readingFamilies[kind], readingSamples[kind]);
+        exposition.add(readingFamilies[kind].family, readingSamples[kind]);
     }
+
+    samples.clear();
+    for (const auto& [report, labels] : series) {
+        if (const auto suspended = runtimeSuspended(report->readings)) {
+            samples.push_back('{' + labels + "} " + (*suspended ? "1" : "0"));
+        }
+    }
+    exposition.add(sleepFamily, samples);
     return std::move(exposition).text();
 }
 

@@ -1,34 +1,53 @@
 #include "texts/report_values.h"
 
-#include <charconv>
+#include "model/sensor_kind.h"
+
 #include <cmath>
 #include <ctime>
 
 namespace tarsik {
 namespace {
 
-std::optional<double> number(const std::string& text) {
-    double value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc{} || ptr != end || !std::isfinite(value)) {
-        return std::nullopt;
+constexpr std::string_view sleepKind = "runtimeSuspended";
+
+// The unit of a measurement of this kind; nothing for a kind the forms do not print.
+std::optional<std::string_view> unitOf(const SensorReading& reading) {
+    const auto& kind = reading.measurement->kind;
+    for (const auto& form : canonicalSensorForms) {
+        if (kind == form.key) {
+            return form.unit;
+        }
     }
-    return value;
+    for (const auto& form : moreReadingForms) {
+        if (kind == form.kind && kind != sleepKind) {
+            return form.baseUnit;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
-std::vector<DynamicReading> dynamicReadings(const std::vector<SensorReading>& readings) {
-    std::vector<DynamicReading> dynamic;
+std::vector<MeasuredReading> measuredReadings(const std::vector<SensorReading>& readings) {
+    std::vector<MeasuredReading> measured;
     for (const auto& reading : readings) {
-        const auto kind = canonicalFormKind(reading);
-        const auto value = number(reading.value);
-        if (kind && value) {
-            dynamic.push_back(DynamicReading{.kind = *kind, .value = *value, .reading = &reading});
+        if (!reading.measurement || !std::isfinite(reading.measurement->value)) {
+            continue;
+        }
+        if (const auto unit = unitOf(reading)) {
+            measured.push_back(MeasuredReading{.kind = reading.measurement->kind, .unit = *unit, .reading = &reading});
         }
     }
-    return dynamic;
+    return measured;
+}
+
+std::optional<bool> runtimeSuspended(const std::vector<SensorReading>& readings) {
+    for (const auto& reading : readings) {
+        if (reading.measurement && reading.measurement->kind == sleepKind) {
+            return reading.measurement->value != 0;
+        }
+    }
+    return std::nullopt;
 }
 
 std::string isoTimestamp(std::chrono::system_clock::time_point time) {

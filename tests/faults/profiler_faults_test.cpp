@@ -1,7 +1,7 @@
 // The full inventory with the real process runner and a profiler that dies or never stops
 // writing: the result is the fast device list, in time.
 #include "collector/gpu_info_collector.h"
-#include "platform/sysfs_gpu_device_list.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
 #include "support/fixture_tree.h"
 
 #include <gmock/gmock.h>

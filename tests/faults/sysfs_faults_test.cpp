@@ -4,9 +4,9 @@
 #include "collector/fake_process_runner.h"
 #include "collector/gpu_info_collector.h"
 #include "faults/file_faults.h"
-#include "platform/applesmc_service.h"
-#include "platform/sysfs_gpu_device_list.h"
-#include "platform/sysfs_registry_source.h"
+#include "platform/applesmc/applesmc_service.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
+#include "platform/registry/sysfs_registry_source.h"
 #include "profiler/display_profile.h"
 #include "support/captured_diagnostics.h"
 #include "support/fake_nvml_control.h"
@@ -37,19 +37,25 @@ struct Outcome {
     friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
-// A voltage whose label cannot be read is named by its channel ("in0"), so voltages count
-// without their labels.
+// Further readings count by kind: a voltage whose label cannot be read is named by its channel
+// ("in0"). The sleep state is no reading: one that cannot be read says asleep.
 std::set<std::string> statisticsOf(const std::vector<platform::RegistryEntry>& entries) {
     std::set<std::string> lines;
     for (const auto& entry : entries) {
-        for (const auto& [key, value] : *entry.properties.dictionary()->front().second.dictionary()) {
-            const auto name = key.ends_with(" Voltage(mV)") ? std::string("Voltage(mV)") : key;
+        for (const auto& more : entry.moreReadings) {
+            lines.insert(entry.name + " " + more.kind + " = " + std::to_string(more.value));
+        }
+        const auto* properties = entry.properties.dictionary();
+        if (properties == nullptr) {
+            continue;
+        }
+        for (const auto& [key, value] : *properties->front().second.dictionary()) {
             // An average power that cannot be read gives way to the instantaneous one.
             if (key == "Total Power(W)") {
-                lines.insert(entry.name + " " + name);
+                lines.insert(entry.name + " " + key);
                 continue;
             }
-            lines.insert(entry.name + " " + name + " = " + std::to_string(*value.number()));
+            lines.insert(entry.name + " " + key + " = " + std::to_string(*value.number()));
         }
     }
     return lines;

@@ -1,6 +1,6 @@
 #include "collector/fake_process_runner.h"
 #include "collector/gpu_info_collector.h"
-#include "platform/sysfs_gpu_device_list.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
 #include "profiler/display_profile.h"
 #include "support/fixture_tree.h"
 

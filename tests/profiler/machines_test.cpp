@@ -2,8 +2,8 @@
 // JSON and the registry source, each reading the same tree.
 #include "collector/fake_process_runner.h"
 #include "collector/gpu_info_collector.h"
-#include "platform/sysfs_gpu_device_list.h"
-#include "platform/sysfs_registry_source.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
+#include "platform/registry/sysfs_registry_source.h"
 #include "profiler/display_profile.h"
 #include "support/fake_nvml_control.h"
 #include "support/fixture_tree.h"

@@ -1,6 +1,6 @@
 #include "collector/fake_process_runner.h"
-#include "platform/sysfs_gpu_device_list.h"
-#include "platform/sysfs_registry_source.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
+#include "platform/registry/sysfs_registry_source.h"
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"
 #include "support/fake_nvml_control.h"

@@ -48,6 +48,16 @@ struct FakeMemory {
     unsigned long long used;
 };
 
+struct FakeFieldValue {
+    unsigned fieldId;
+    unsigned scopeId;
+    long long timestamp;
+    long long latencyMicroseconds;
+    int valueType;
+    int result;
+    unsigned long long value;
+};
+
 struct FakeUtilization {
     unsigned gpu;
     unsigned memory;
@@ -97,8 +107,9 @@ int nvmlDeviceGetPowerUsage(void* device, unsigned* milliwatts) {
 
 int nvmlDeviceGetMemoryInfo(void* device, FakeMemory* memory) {
     if (gpu(device).memoryResult == success) {
-        *memory = FakeMemory{
-            .total = gpu(device).memoryTotalBytes, .free = gpu(device).memoryTotalBytes, .used = 0};
+        *memory = FakeMemory{.total = gpu(device).memoryTotalBytes,
+                             .free = gpu(device).memoryTotalBytes - gpu(device).memoryUsedBytes,
+                             .used = gpu(device).memoryUsedBytes};
     }
     return gpu(device).memoryResult;
 }
@@ -131,5 +142,26 @@ int nvmlDeviceGetUtilizationRates(void* device, FakeUtilization* utilization) {
         utilization->memory = 0;
     }
     return result;
+}
+
+int nvmlDeviceGetFieldValues(void* device, int count, FakeFieldValue* values) {
+    for (int i = 0; i < count; ++i) {
+        auto& field = values[i];
+        field.result = field.fieldId == 82 ? gpu(device).memoryTemperatureResult : 2;
+        if (field.result == success) {
+            field.valueType = 1; // unsigned int, in the first bytes of the value
+            field.value = 0;
+            std::memcpy(&field.value, &gpu(device).memoryTemperatureCelsius, sizeof(unsigned));
+        }
+    }
+    return success;
+}
+
+int nvmlDeviceGetFanSpeed(void* device, unsigned* percent) {
+    return answer(gpu(device).fanPercentResult, gpu(device).fanPercent, percent);
+}
+
+int nvmlDeviceGetEnforcedPowerLimit(void* device, unsigned* milliwatts) {
+    return answer(gpu(device).powerLimitResult, gpu(device).powerLimitMilliwatts, milliwatts);
 }
 }

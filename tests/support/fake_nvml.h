@@ -23,6 +23,13 @@ struct FakeNVMLGPU {
     unsigned utilizationPercent;
     int memoryResult;
     unsigned long long memoryTotalBytes;
+    unsigned long long memoryUsedBytes;
+    int memoryTemperatureResult; // the field value's own result
+    unsigned memoryTemperatureCelsius;
+    int fanPercentResult;
+    unsigned fanPercent;
+    int powerLimitResult;
+    unsigned powerLimitMilliwatts;
 };
 
 struct FakeNVMLState {

@@ -34,7 +34,8 @@ class FakeNVML {
 
     FakeNVMLState& state() { return *state_; }
 
-    // An H100 80GB HBM3 on the given bus: no fan, 70 W, 1980 MHz core, 81559 MiB of memory.
+    // An H100 80GB HBM3 on the given bus: no fan, 70 W of its 700 W limit, 1980 MHz core, 81559 MiB
+    // of memory of which 4 MiB in use, its HBM at 37 °C.
     FakeNVMLGPU& addH100(const char* busId) {
         auto& gpu = state_->gpus[state_->gpuCount++];
         gpu = FakeNVMLGPU{.temperatureCelsius = 34,
@@ -43,7 +44,11 @@ class FakeNVML {
                           .graphicsClockMHz = 1980,
                           .memoryClockMHz = 1593,
                           .utilizationPercent = 0,
-                          .memoryTotalBytes = 85'520'809'984};
+                          .memoryTotalBytes = 85'520'809'984,
+                          .memoryUsedBytes = 4'194'304,
+                          .memoryTemperatureCelsius = 37,
+                          .fanPercentResult = 3,
+                          .powerLimitMilliwatts = 700'000};
         std::snprintf(gpu.busId, sizeof gpu.busId, "%s", busId);
         return gpu;
     }

@@ -1,16 +1,17 @@
 #include "profiler/display_profile.h"
 
 #include "platform/byte_count.h"
-#include "platform/drm_connectors.h"
-#include "platform/drm_platform_gpus.h"
-#include "platform/edid.h"
+#include "platform/drm/drm_connectors.h"
+#include "platform/drm/edid.h"
 #include "platform/file_reader.h"
-#include "platform/gpu_identity.h"
-#include "platform/gpu_properties.h"
-#include "platform/nvml_session.h"
-#include "platform/pci_device.h"
-#include "platform/pci_ids.h"
-#include "platform/platform_gpu_names.h"
+#include "platform/nvml/nvml_session.h"
+#include "platform/pci/gpu_identity.h"
+#include "platform/pci/gpu_properties.h"
+#include "platform/pci/pci_device.h"
+#include "platform/pci/pci_ids.h"
+#include "platform/soc/drm_platform_gpus.h"
+#include "platform/soc/platform_gpu_names.h"
+#include "profiler/vulkan_drivers.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -147,6 +148,17 @@ class NvidiaMemory {
     std::unique_ptr<platform::NVMLSession> session_;
 };
 
+void addVulkanDriver(Json& entry, const std::optional<std::string>& kernelDriver,
+                     const VulkanDrivers& drivers) {
+    if (!kernelDriver) {
+        return;
+    }
+    if (const auto driver = drivers.forKernelDriver(*kernelDriver)) {
+        entry["Vulkan Driver"] = driver->name + " (" + driver->library + ")";
+        entry["Vulkan API Version"] = driver->apiVersion;
+    }
+}
+
 Json displaysEntry(const std::vector<platform::DRMConnector>& connectors, bool mainGPU) {
     Json displays = Json::array();
     for (std::size_t k = 0; k < connectors.size(); ++k) {
@@ -158,7 +170,7 @@ Json displaysEntry(const std::vector<platform::DRMConnector>& connectors, bool m
 // A GPU on an SoC: built in, sharing the system's memory, showing the monitors of the display
 // controllers that feed it.
 Json platformGPUEntry(const platform::PlatformGPU& gpu, const std::vector<platform::DRMConnector>& connectors,
-                      bool mainGPU, const platform::SystemPaths& paths) {
+                      bool mainGPU, const platform::SystemPaths& paths, const VulkanDrivers& vulkanDrivers) {
     const auto name = platform::platformGPUName(gpu);
     Json entry;
     entry["_name"] = name;
@@ -172,6 +184,7 @@ Json platformGPUEntry(const platform::PlatformGPU& gpu, const std::vector<platfo
     // The identity key the merge and the sensors match on, as for PCI GPUs.
     entry["PCI Slot"] = gpu.busAddress;
     entry["Driver"] = gpu.driver;
+    addVulkanDriver(entry, gpu.driver, vulkanDrivers);
     if (!gpu.compatible.empty()) {
         std::string compatible;
         for (const auto& text : gpu.compatible) {
@@ -199,6 +212,7 @@ std::string displayProfile(const platform::SystemPaths& paths, const std::string
     const auto boot = bootGPU(devices, connectors);
     const platform::PCIIDs pciIds(paths);
     NvidiaMemory nvidiaMemory(nvmlLibrary);
+    const VulkanDrivers vulkanDrivers(paths);
 
     Json entries = Json::array();
     for (std::size_t i = 0; i < devices.size(); ++i) {
@@ -220,9 +234,10 @@ std::string displayProfile(const platform::SystemPaths& paths, const std::string
         if (vramBytes != 0) {
             entry["spdisplays_vram"] = platform::formatByteCount(vramBytes);
         }
-        for (const auto& [key, value] : platform::gpuProperties(device, paths, pciIds)) {
+        for (const auto& [key, value] : platform::gpuProperties(device, paths, pciIds, vramBytes)) {
             entry[key] = value;
         }
+        addVulkanDriver(entry, device.driver, vulkanDrivers);
         if (!connectors[i].empty()) {
             entry["spdisplays_ndrvs"] = displaysEntry(connectors[i], i == boot);
         }
@@ -240,7 +255,9 @@ std::string displayProfile(const platform::SystemPaths& paths, const std::string
             const auto found = platform::connectedDisplays(device);
             gpuConnectors.insert(gpuConnectors.end(), found.begin(), found.end());
         }
-        position = entries.insert(position, platformGPUEntry(gpu, gpuConnectors, !mainTaken, paths)) + 1;
+        position =
+            entries.insert(position, platformGPUEntry(gpu, gpuConnectors, !mainTaken, paths, vulkanDrivers)) +
+            1;
         mainTaken = mainTaken || !gpuConnectors.empty();
     }
     Json document;

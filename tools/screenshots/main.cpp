@@ -4,10 +4,10 @@
 //   tarsik-screenshots FOLDER            every tab of each machine, the Help and About windows
 //   tarsik-screenshots --profile ROOT    the display profile of the tree at ROOT (as the profiler)
 #include "collector/gpu_info_collector.h"
-#include "platform/applesmc_service.h"
+#include "platform/applesmc/applesmc_service.h"
+#include "platform/pci/sysfs_gpu_device_list.h"
 #include "platform/process_runner.h"
-#include "platform/sysfs_gpu_device_list.h"
-#include "platform/sysfs_registry_source.h"
+#include "platform/registry/sysfs_registry_source.h"
 #include "profiler/display_profile.h"
 #include "store/gpu_store.h"
 #include "store/pooled_collector.h"

@@ -170,11 +170,15 @@ std::vector<SensorReading> registryEntryReadings(const platform::RegistryEntry& 
         if (!number || !isPlausibleRegistryNumber(*number, *kind)) {
             continue;
         }
+        const auto origin = entry.origins.find(key);
         readings.push_back(SensorReading{
             .name = registrySensorName(entry.name, entry.className, key, *kind),
             .value = formatSensorValue(*number),
             .unit = registrySensorUnit(*kind),
             .note = "IORegistry: " + entry.className + "." + key,
+            // Its kind is known once the pipeline has ranked it.
+            .measurement = Measurement{.value = *number,
+                                       .origin = origin != entry.origins.end() ? origin->second : ""},
         });
     }
     return readings;

@@ -92,10 +92,15 @@ std::optional<SensorKind> canonicalKind(const SensorReading& reading) {
 
 SensorReading canonicalizedReading(const SensorReading& reading, SensorKind kind) {
     const auto& form = canonicalSensorForms[static_cast<std::size_t>(kind)];
+    auto measurement = reading.measurement;
+    if (measurement) {
+        measurement->kind = form.key;
+    }
     return SensorReading{.name = std::string(form.name),
                          .value = reading.value,
                          .unit = std::string(form.unit),
-                         .note = reading.note};
+                         .note = reading.note,
+                         .measurement = std::move(measurement)};
 }
 
 std::vector<SensorReading> canonicalGPUReadings(const std::vector<SensorReading>& readings) {

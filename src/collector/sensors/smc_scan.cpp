@@ -85,6 +85,7 @@ void appendReadings(AppleSMCReader& reader, const std::vector<std::string>& keys
             .value = formatSensorValue(*value),
             .unit = sensorClass.unit,
             .note = "SMC key " + key + ".",
+            .measurement = Measurement{.value = *value, .origin = "applesmc key " + key},
         });
     }
 }

@@ -1,5 +1,6 @@
 #include "ui/tabs/sensors_view.h"
 
+#include "model/sensor_kind.h"
 #include "store/gpu_store.h"
 #include "texts/sensor_debug_text.h"
 #include "ui/kit/app_theme.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
+#include <utility>
 
 namespace tarsik {
 namespace {
@@ -61,6 +63,14 @@ QWidget* sensorRow(const SensorReading& sensor) {
         layout->addWidget(info, 0, Qt::AlignTop);
     }
     return row;
+}
+
+QWidget* moreReadingsHeading() {
+    auto* heading = new FittingLabel(QStringLiteral("More readings"),
+                                     {.font = textFont(TextStyle::Headline), .colour = AppTheme::textSecondary()});
+    heading->setObjectName(QStringLiteral("moreReadingsHeading"));
+    heading->setContentsMargins(0, 6, 0, 0);
+    return heading;
 }
 
 } // namespace
@@ -117,11 +127,20 @@ void SensorsView::rebuildRows() {
         delete item->widget();
         delete item;
     }
+    // The readings a driver offers beyond the canonical ones follow them under a heading of their
+    // own; the hint counts only the canonical list.
+    std::size_t canonicalRows = 0;
+    bool headed = false;
     for (const auto& sensor : store_.sensors()) {
+        if (!isMoreReading(sensor)) {
+            ++canonicalRows;
+        } else if (!std::exchange(headed, true)) {
+            rows_->addWidget(moreReadingsHeading());
+        }
         rows_->addWidget(sensorRow(sensor));
     }
     rows_->addStretch(1);
-    manualRefreshOnly_->setVisible(store_.sensors().size() < manualRefreshHintBelow);
+    manualRefreshOnly_->setVisible(canonicalRows < manualRefreshHintBelow);
 }
 
 void SensorsView::copySensorDebug() {

@@ -1,6 +1,6 @@
 #include "collector/fake_smc.h"
 #include "collector/gpu_info_collector.h"
-#include "platform/sysfs_registry_source.h"
+#include "platform/registry/sysfs_registry_source.h"
 #include "support/fake_nvml_control.h"
 #include "support/fixture_tree.h"
 

@@ -1,6 +1,6 @@
 #include "collector/fake_smc.h"
 #include "collector/gpu_info_collector.h"
-#include "platform/applesmc_service.h"
+#include "platform/applesmc/applesmc_service.h"
 #include "support/fixture_tree.h"
 
 #include <algorithm>
