@@ -58,7 +58,16 @@ TEST(DisplayProfile, WorkstationParsesBackIntoItsFourGPUsAndThreeDisplays) {
                                                  display("ROG PG279Q", "2560 x 1440", false, true)));
     EXPECT_EQ(devices[2].raw.at("spdisplays_ndrvs"), "2 item(s)");
     // The device's properties travel with its record; the properties test checks each of them.
-    EXPECT_EQ(devices[1].raw.at("Driver Version"), "535.129.03");
+    EXPECT_EQ(devices[1].raw.at("Kernel Driver Version"), "535.129.03");
+    // Each GPU's Vulkan driver from the installed manifests, this machine's architecture first;
+    // virtio has none installed.
+    EXPECT_EQ(devices[0].raw.at("Vulkan Driver") + " " + devices[0].raw.at("Vulkan API Version"),
+              "ANV (libvulkan_intel.so) 1.3.230");
+    EXPECT_EQ(devices[1].raw.at("Vulkan Driver") + " " + devices[1].raw.at("Vulkan API Version"),
+              "NVIDIA (libGLX_nvidia.so.0) 1.3.242");
+    EXPECT_EQ(devices[2].raw.at("Vulkan Driver") + " " + devices[2].raw.at("Vulkan API Version"),
+              "RADV (libvulkan_radeon.so) 1.3.230");
+    EXPECT_EQ(devices[3].raw.count("Vulkan Driver"), 0u);
     EXPECT_EQ(devices[2].raw.at("PCI Slot"), "0000:03:00.0");
 
     // Every profiler record finds its own GPU in the fast list.

@@ -47,7 +47,8 @@ std::string schemaViolations(const Json& document) {
 TEST(JsonReport, ListsEachGPUWithItsMeasurementsOnly) {
     const auto document = report(testing::workstationReports());
     EXPECT_EQ(document["generated"], "2026-12-05T04:46:12Z");
-    ASSERT_EQ(document["gpus"].size(), 2u);
+    ASSERT_EQ(document["gpus"].size(), 3u);
+    // Values are the source's numbers in base units, never the rounded text read back.
     EXPECT_EQ(document["gpus"][0], Json::parse(R"({
         "pciSlot": "0000:03:00.0", "name": "AMD Radeon RX 6800 XT", "vendor": "AMD",
         "chipset": "AMD Radeon RX 6800 XT", "type": "Discrete", "bus": "PCIe", "deviceId": "0x73bf",
@@ -55,16 +56,24 @@ TEST(JsonReport, ListsEachGPUWithItsMeasurementsOnly) {
         "displays": [
             {"name": "DELL U2720Q", "resolution": "3840 x 2160", "main": true, "online": true},
             {"name": "HDMI-A-1", "resolution": "Unknown", "main": false, "online": false}],
+        "runtimeSuspended": false,
         "readings": [
-            {"kind": "temperature", "name": "GPU Temperature", "value": 45, "unit": "°C", "source": "IORegistry PerformanceStatistics"},
-            {"kind": "power", "name": "GPU Power", "value": 72.5, "unit": "W", "source": "IORegistry PerformanceStatistics"},
-            {"kind": "fan", "name": "Fan Speed", "value": 1200, "unit": "RPM", "source": "IORegistry PerformanceStatistics"},
-            {"kind": "coreClock", "name": "Core Clock", "value": 2250, "unit": "MHz", "source": "IORegistry PerformanceStatistics"},
-            {"kind": "memoryClock", "name": "Memory Clock", "value": 1000.5, "unit": "MHz", "source": "IORegistry PerformanceStatistics"},
-            {"kind": "load", "name": "GPU Load", "value": 45.3, "unit": "%", "source": "IORegistry PerformanceStatistics"}],
+            {"kind": "temperature", "name": "GPU Temperature", "value": 45, "unit": "°C", "source": "IORegistry PerformanceStatistics", "origin": "hwmon/hwmon3/temp1_input"},
+            {"kind": "power", "name": "GPU Power", "value": 72.512, "unit": "W", "source": "IORegistry PerformanceStatistics", "origin": "hwmon/hwmon3/power1_average"},
+            {"kind": "fan", "name": "Fan Speed", "value": 1200, "unit": "RPM", "source": "IORegistry PerformanceStatistics", "origin": "hwmon/hwmon3/fan1_input"},
+            {"kind": "coreClock", "name": "Core Clock", "value": 2250, "unit": "MHz", "source": "IORegistry PerformanceStatistics", "origin": "hwmon/hwmon3/freq1_input"},
+            {"kind": "memoryClock", "name": "Memory Clock", "value": 1000.5, "unit": "MHz", "source": "IORegistry PerformanceStatistics", "origin": "hwmon/hwmon3/freq2_input"},
+            {"kind": "load", "name": "GPU Load", "value": 45, "unit": "%", "source": "IORegistry PerformanceStatistics", "origin": "gpu_busy_percent"},
+            {"kind": "junctionTemperature", "name": "Junction Temperature", "value": 52, "unit": "°C", "source": "hwmon/hwmon3/temp2_input", "origin": "hwmon/hwmon3/temp2_input"},
+            {"kind": "memoryUsed", "name": "Memory Used", "value": 6818321203, "unit": "B", "source": "mem_info_vram_used", "origin": "mem_info_vram_used"},
+            {"kind": "fanDuty", "name": "Fan Duty", "value": 43.92156862745098, "unit": "%", "source": "hwmon/hwmon3/pwm1", "origin": "hwmon/hwmon3/pwm1"},
+            {"kind": "voltage", "name": "vddgfx", "value": 0.806, "unit": "V", "source": "hwmon/hwmon3/in0_input", "origin": "hwmon/hwmon3/in0_input"}],
         "properties": {"PCI Slot": "0000:03:00.0", "driver": "amdgpu"}
     })"));
     EXPECT_EQ(document["gpus"][1]["readings"], Json::array());
+    EXPECT_EQ(document["gpus"][1]["runtimeSuspended"], false) << "late readings say nothing of sleep";
+    EXPECT_EQ(document["gpus"][2]["readings"], Json::array()) << "a sleeping GPU has no measurements";
+    EXPECT_EQ(document["gpus"][2]["runtimeSuspended"], true);
 }
 
 TEST(JsonReport, EdgeCasesStayWithinTheSchema) {
@@ -80,7 +89,7 @@ TEST(JsonReport, EdgeCasesStayWithinTheSchema) {
     EXPECT_FALSE(document["gpus"][0].contains("pciSlot"));
     EXPECT_EQ(document["gpus"][0]["properties"]["EDID Name"], "bad \uFFFD byte");
     EXPECT_EQ(document["gpus"][0]["readings"], Json::array());
-    EXPECT_EQ(document["gpus"].size(), 2u) << "the placeholder is no GPU";
+    EXPECT_EQ(document["gpus"].size(), 3u) << "the placeholder is no GPU";
     EXPECT_EQ(report({GPUReport{.device = noGPUPlaceholder()}})["gpus"], Json::array());
 }
 
@@ -89,7 +98,9 @@ TEST(JsonReport, SchemaRejectsWhatTheReportNeverPrints) {
     const std::vector<std::pair<Json::json_pointer, Json>> faults{
         {Json::json_pointer("/generated"), "2026-12-05 04:46:12 +0000"},
         {Json::json_pointer("/gpus/0/readings/0/value"), "45"},
-        {Json::json_pointer("/gpus/0/readings/0/kind"), "voltage"},
+        {Json::json_pointer("/gpus/0/readings/0/kind"), "throttle"},
+        {Json::json_pointer("/gpus/0/readings/7/unit"), "GB"},
+        {Json::json_pointer("/gpus/2/runtimeSuspended"), "Yes"},
         {Json::json_pointer("/gpus/0/displays/0/main"), "Yes"},
         {Json::json_pointer("/gpus/0/properties/driver"), 1},
         {Json::json_pointer("/gpus/0/extra"), true},
@@ -102,6 +113,9 @@ TEST(JsonReport, SchemaRejectsWhatTheReportNeverPrints) {
     auto document = valid;
     document["gpus"][1].erase("name");
     EXPECT_NE(schemaViolations(document), "") << "a missing field";
+    document = valid;
+    document["gpus"][0]["readings"][0].erase("origin");
+    EXPECT_NE(schemaViolations(document), "") << "a reading without its origin";
 }
 
 } // namespace

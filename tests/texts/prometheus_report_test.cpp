@@ -17,18 +17,26 @@ TEST(PrometheusReport, BaseUnitsOneFamilyAtATime) {
     const auto text = prometheusReport(testing::workstationReports());
     const std::regex comment("# (HELP|TYPE) [^\n]*\n");
     EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), comment), std::sregex_iterator()),
-              2 * 8);
+              2 * 13);
+    // The sleeping GPU has its sleep state and nothing measured; the late one has neither.
     EXPECT_EQ(
         std::regex_replace(text, comment, ""),
         R"(tarsik_gpu_info{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT",vendor="AMD",chipset="AMD Radeon RX 6800 XT",type="Discrete",bus="PCIe",device_id="0x73bf",revision_id="0x00c1"} 1
 tarsik_gpu_info{slot="0000:01:00.0",gpu="NVIDIA RTX A4000",vendor="NVIDIA",chipset="NVIDIA RTX A4000",type="Discrete",bus="PCIe",device_id="0x24b0",revision_id="0x00a1"} 1
+tarsik_gpu_info{slot="0000:0a:00.0",gpu="AMD Radeon RX 6650M",vendor="AMD",chipset="AMD Radeon RX 6650M",type="Discrete",bus="PCIe",device_id="0x73ef",revision_id="0x00c2"} 1
 tarsik_gpu_memory_total_bytes{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 17179869184
 tarsik_gpu_temperature_celsius{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 45
-tarsik_gpu_power_watts{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 72.5
+tarsik_gpu_power_watts{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 72.512
 tarsik_gpu_fan_rpm{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 1200
 tarsik_gpu_core_clock_hertz{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 2250000000
 tarsik_gpu_memory_clock_hertz{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 1000500000
-tarsik_gpu_load_ratio{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 0.453
+tarsik_gpu_load_ratio{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 0.45
+tarsik_gpu_junction_temperature_celsius{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 52
+tarsik_gpu_memory_used_bytes{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 6818321203
+tarsik_gpu_fan_duty_ratio{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 0.4392156862745098
+tarsik_gpu_voltage_volts{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT",rail="vddgfx"} 0.806
+tarsik_gpu_runtime_suspended{slot="0000:03:00.0",gpu="AMD Radeon RX 6800 XT"} 0
+tarsik_gpu_runtime_suspended{slot="0000:0a:00.0",gpu="AMD Radeon RX 6650M"} 1
 )");
     EXPECT_EQ(prometheusReport({GPUReport{.device = noGPUPlaceholder()}}), "");
 }
@@ -41,6 +49,7 @@ TEST(PrometheusReport, LabelValuesAreEscapedAndUtf8) {
 
 TEST(PrometheusReport, SizesAndRepeatedSeries) {
     auto gpus = testing::workstationReports();
+    gpus.resize(2);
     gpus[1] = gpus[0]; // the same slot and name twice
     gpus[0].device.vram = "7.98 GB";
     EXPECT_NE(prometheusReport(gpus).find("} 8568459756\n"), std::string::npos) << "7.98 GiB, rounded";

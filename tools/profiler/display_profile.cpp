@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 
@@ -154,7 +155,8 @@ void addVulkanDriver(Json& entry, const std::optional<std::string>& kernelDriver
         return;
     }
     if (const auto driver = drivers.forKernelDriver(*kernelDriver)) {
-        entry["Vulkan Driver"] = driver->name + " (" + driver->library + ")";
+        entry["Vulkan Driver"] =
+            driver->name + " (" + std::filesystem::path(driver->library).filename().string() + ")";
         entry["Vulkan API Version"] = driver->apiVersion;
     }
 }

@@ -63,7 +63,42 @@ TEST_F(SensorDiscoveryTest, OneCardGivesOneReadingPerKind) {
                             "Fan Speed: 0 RPM | " + stats + "Fan Speed(RPM)",
                             "Core Clock: 2589 MHz | " + stats + "Core Clock(MHz)",
                             "Memory Clock: 1000 MHz | " + stats + "Memory Clock(MHz)",
-                            "GPU Load: 17 % | " + stats + "Device Utilization %"));
+                            "GPU Load: 17 % | " + stats + "Device Utilization %",
+                            // The driver's further readings follow, then the sleep state.
+                            "Junction Temperature: 55 \u00B0C | hwmon/hwmon2/temp2_input",
+                            "Memory Temperature: 62 \u00B0C | hwmon/hwmon2/temp3_input",
+                            "Memory Used: 1 GB | mem_info_vram_used", "Fan Duty: 43.9 % | hwmon/hwmon2/pwm1",
+                            "Power Limit: 160 W | hwmon/hwmon2/power1_cap",
+                            "vddgfx: 1150 mV | hwmon/hwmon2/in0_input",
+                            "Sleep State: Awake  | power/runtime_status: the GPU is active."));
+}
+
+// The machine-readable forms print the source's numbers, never the rounded text.
+TEST_F(SensorDiscoveryTest, EveryMeasurementKeepsItsKindNumberAndSource) {
+    const testing::FixtureTree tree("gaming-desktop");
+    tree.write("sys/bus/pci/devices/0000:03:00.0/hwmon/hwmon2/power1_average", "45312000\n");
+    const auto gpu = device("AMD Radeon RX 6600 XT", "0000:03:00.0");
+    const auto readings = collectorFor(tree).sensorsSynchronously(&gpu);
+    ASSERT_GT(readings.size(), 5u);
+    EXPECT_EQ(readings[0].measurement, std::nullopt) << "a name is no measurement";
+    EXPECT_EQ(readings[5].value, "45.3");
+    EXPECT_EQ(readings[5].measurement,
+              (Measurement{.kind = "power", .value = 45.312, .origin = "hwmon/hwmon2/power1_average"}));
+    EXPECT_EQ(readings.back().measurement,
+              (Measurement{.kind = "runtimeSuspended", .value = 0, .origin = "power/runtime_status"}));
+}
+
+// Nothing of a sleeping GPU is read: it shows its basic readings, that no sensor was found, and
+// why.
+TEST_F(SensorDiscoveryTest, ASleepingGPUSaysSoInsteadOfBeingRead) {
+    const testing::FixtureTree tree("hybrid-laptop");
+    const auto gpu = device("AMD Radeon RX 6650M", "0000:03:00.0");
+    const auto readings = lines(collectorFor(tree).sensorsSynchronously(&gpu));
+    EXPECT_THAT(
+        std::vector(readings.begin() + 4, readings.end()),
+        ElementsAre(::testing::StartsWith("No exposed GPU sensors found: N/A  | "),
+                    "Sleep State: Asleep  | The GPU is runtime-suspended. Its sensors were not read, so "
+                    "that it stays asleep; reading them would wake it."));
 }
 
 TEST_F(SensorDiscoveryTest, AGPUWithAKnownSlotReadsOnlyItsOwnSensors) {
@@ -78,7 +113,11 @@ TEST_F(SensorDiscoveryTest, AGPUWithAKnownSlotReadsOnlyItsOwnSensors) {
                             "GPU Power: 70.3 W | " + stats + "Total Power(W)",
                             "Core Clock: 1980 MHz | " + stats + "Core Clock(MHz)",
                             "Memory Clock: 1593 MHz | " + stats + "Memory Clock(MHz)",
-                            "GPU Load: 0 % | " + stats + "Device Utilization %"))
+                            "GPU Load: 0 % | " + stats + "Device Utilization %",
+                            "Memory Temperature: 37 \u00B0C | nvmlDeviceGetFieldValues",
+                            "Memory Used: 4 MB | nvmlDeviceGetMemoryInfo",
+                            "Power Limit: 700 W | nvmlDeviceGetEnforcedPowerLimit",
+                            "Sleep State: Awake  | power/runtime_status: the GPU is active."))
         << "the AMD card's fan must not appear under the H100";
 
     // Without a slot every GPU's readings meet, and the first GPU in slot order wins each kind.
@@ -109,7 +148,9 @@ TEST_F(SensorDiscoveryTest, SMCAndRegistryReadingsAreJoined) {
         ElementsAre(
             "GPU Temperature: 52.5 \u00B0C | IORegistry: AMDRadeonGPU.PerformanceStatistics.Temperature(C)",
             "GPU Power: 12.5 W | SMC key PG0R.",
-            "Core Clock: 850 MHz | IORegistry: AMDRadeonGPU.PerformanceStatistics.Core Clock(MHz)"));
+            "Core Clock: 850 MHz | IORegistry: AMDRadeonGPU.PerformanceStatistics.Core Clock(MHz)",
+            "Fan Duty: 31.4 % | hwmon/hwmon4/pwm1", "in0: 1200 mV | hwmon/hwmon4/in0_input",
+            "Sleep State: Awake  | power/runtime_status: the GPU is active."));
 }
 
 TEST_F(SensorDiscoveryTest, NoGPURunsNoScan) {
