@@ -3,9 +3,12 @@ set(CPACK_PACKAGE_NAME tarsik)
 set(CPACK_PACKAGE_VENDOR "The Tarsik developers")
 set(CPACK_PACKAGE_CONTACT "The Tarsik developers <hello@tarsik.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "GPU and graphics information utility")
+# Debian wraps nothing: each line of the long description must stay within 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Shows every graphics processor with its model, vendor, PCI identifiers, memory and displays, \
-GPU sensors where the system exposes them, every raw property, and a plain-text validation report.")
+    "Shows every graphics processor with its model, vendor, PCI identifiers,
+memory and displays, GPU sensors where the system exposes them, every raw
+property, and a plain-text validation report. tarsik-report prints the same
+as text, JSON or Prometheus metrics, with alert rules for Prometheus.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)

@@ -1,11 +1,13 @@
 # Debian 12 packages, and a helper that installs only the missing ones. Sourced by scripts/run
 # and scripts/test.
 
-# Compiler, build tools, Qt 6 (widgets, QtConcurrent, QtTest), fontconfig, wayland-client, QCoro, nlohmann-json, pci.ids.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libfontconfig-dev libwayland-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common)
+# Compiler, build tools, Qt 6 (widgets, QtConcurrent, QtTest), fontconfig, wayland-client, QCoro, nlohmann-json, pci.ids;
+# scdoc for the manual pages, dpkg-dev for the package's library dependencies.
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libfontconfig-dev libwayland-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common scdoc dpkg-dev)
 # GoogleTest/GMock for the tests, Google Benchmark for bench/; valijson and jsonschema check the
-# report's JSON against its schema, promtool (prometheus) its metrics.
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libvalijson-dev python3-jsonschema prometheus)
+# report's JSON against its schema, promtool (prometheus) its metrics and alert rules; man-db
+# renders the manual pages, lintian checks the package.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libvalijson-dev python3-jsonschema prometheus man-db lintian)
 # clang with libFuzzer for the fuzz targets; clang-tidy for scripts/tidy.
 TOOL_PACKAGES=(clang libclang-rt-14-dev clang-tidy)
 # A virtual X display for scripts/screenshots.

@@ -12,9 +12,39 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <cstdio>
 #include <memory>
+#include <string_view>
+
+namespace {
+
+constexpr const char* usage = R"(Usage: tarsik [Qt options]
+Shows every GPU of this machine in a window: its model, memory, displays, sensors and raw
+properties, and a validation report. Without a display, tarsik-report prints the same.
+
+  --help  show this text
+Qt's own options, such as -platform xcb, are taken too. With TARSIK_VERBOSE=1 in the
+environment, standard error says why a source gave nothing. See tarsik(1).
+)";
+
+bool asksForHelp(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    // Answered before Qt starts: without a display, Qt would abort first.
+    if (asksForHelp(argc, argv)) {
+        std::fputs(usage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     tarsik::preferServerDecorations();
     tarsik::FontPreload fonts;
     QApplication app(argc, argv);
