@@ -15,8 +15,11 @@ MainWindow::MainWindow(GPUStore& store, QSettings& settings, const AppCommands& 
     setWindowTitle("Tarsik");
     setCentralWidget(view_);
     commands.addMenus(*menuBar());
-    view_->setMinimumSize(minimumContentSize);
-    resize(idealContentSize + QSize(0, menuBar()->sizeHint().height()));
+    // The minimum is the window's own, so that on a screen smaller than it the frame keeper can
+    // lower it and the window still fits.
+    const QSize menu(0, menuBar()->sizeHint().height());
+    setMinimumSize(minimumContentSize + menu);
+    resize(idealContentSize + menu);
     (new WindowFrameKeeper(this, settings))->restore();
 }
 
