@@ -13,10 +13,12 @@
 #include "ui/tabs/advanced_view.h"
 #include "ui_fixture.h"
 
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStyleOptionComboBox>
@@ -106,6 +108,23 @@ TEST_F(MainWindowTest, PickerChipAndFooterFollowTheStore) {
     EXPECT_EQ(store.selectedID(), store.devices()[1].id);
 }
 
+// Identical cards are told apart by their bus address; a lone name stays as it is.
+TEST(GPUSelector, EntriesOfGPUsThatShareANameAddTheirBusAddress) {
+    const auto gpu = [](const char* name, const char* slot) {
+        return GPUDevice{.name = name, .raw = {{pciSlotKey, slot}}};
+    };
+    StoreWithDevices machine({gpu("AMD Radeon RX 6800 XT", "0000:03:00.0"),
+                              gpu("Intel UHD Graphics 630", "0000:00:02.0"),
+                              gpu("AMD Radeon RX 6800 XT", "0001:04:00.0")});
+    GPUSelectorView selector(*machine.store);
+    QStringList shown;
+    for (int i = 0; i < selector.picker()->count(); ++i) {
+        shown << selector.picker()->itemText(i);
+    }
+    EXPECT_EQ(shown, QStringList({"AMD Radeon RX 6800 XT \u00B7 03:00.0", "Intel UHD Graphics 630",
+                                  "AMD Radeon RX 6800 XT \u00B7 0001:04:00.0"}));
+}
+
 TEST(GPUSelector, ThePickerGrowsWithTheWindowFrom150To320) {
     const QString name = "Intel CoffeeLake-S GT2 [UHD Graphics 630]";
     StoreWithDevices machine({GPUDevice{.name = name.toStdString()}});
@@ -138,6 +157,35 @@ TEST_F(MainWindowTest, TabBarInTheWindowSwitchesContentOnly) {
     emit view.tabBar()->selected(TabID::Advanced);
     EXPECT_NE(dynamic_cast<AdvancedView*>(view.currentTabContent()), nullptr);
     EXPECT_EQ(machine.fake->inventories.size(), 1u) << "switching tabs starts nothing";
+}
+
+// A tab starts at its top when it is shown and when another GPU is picked; a refresh that hands
+// over the same cards keeps the place.
+TEST_F(MainWindowTest, TabContentStartsAtTheTopForAnotherTabOrGPUOnly) {
+    StoreWithDevices machine({testing::deviceWithRows("A", 200), testing::deviceWithRows("B", 200)});
+    MainWindowView view(*machine.store);
+    view.resize(760, 540);
+    view.show();
+    const auto scrolledTo = [&](TabID tab, int value) {
+        view.tabBar()->buttons()[static_cast<std::size_t>(tab)]->click();
+        QCoreApplication::processEvents();
+        auto* bar = view.currentTabContent()->findChild<QAbstractScrollArea*>()->verticalScrollBar();
+        bar->setValue(value);
+        return bar;
+    };
+    auto* list = scrolledTo(TabID::Advanced, 300);
+    ASSERT_EQ(list->value(), 300);
+    testing::StoreProbe::applyFastInventory(*machine.store);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->value(), 300) << "a refresh of the same cards";
+    machine.store->selectGPU(machine.store->devices()[1].id);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->value(), 0) << "another GPU";
+
+    list = scrolledTo(TabID::Advanced, 300);
+    view.tabBar()->buttons()[static_cast<std::size_t>(TabID::Help)]->click();
+    view.tabBar()->buttons()[static_cast<std::size_t>(TabID::Advanced)]->click();
+    EXPECT_EQ(list->value(), 0) << "the tab shown again";
 }
 
 std::vector<MainWindow*> mainWindows() {
@@ -216,14 +264,18 @@ TEST_F(MainWindowTest, TheCommandKeysWorkFromEveryWindow) {
     EXPECT_TRUE(help->isVisible());
 
     commands.aboutPresenter().show();
-    pressIn(commands.aboutPresenter().window(), Qt::Key_N, Qt::ControlModifier);
+    QWidget* about = commands.aboutPresenter().window();
+    EXPECT_EQ(about->findChild<QMenuBar*>(), nullptr) << "About has no menu bar";
+    pressIn(about, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(mainWindows().size(), 2u) << "New Window from the About window";
+    QSignalSpy quit(&commands.quitAction(), &QAction::triggered);
+    pressIn(about, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quit.count(), 1) << "Quit from the About window";
+    about->close();
 
     closeMainWindows();
-    QSignalSpy quit(&commands.quitAction(), &QAction::triggered);
     pressIn(help, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(quit.count(), 1) << "Quit from the Help window, the last one open";
-    commands.aboutPresenter().window()->close();
+    EXPECT_EQ(quit.count(), 2) << "Quit from the Help window, the last one open";
     help->close();
 }
 

@@ -28,7 +28,7 @@ AppCommands::AppCommands(GPUStore& store, QSettings& settings, QObject* parent)
     : QObject(parent), store_(store), settings_(settings), about_(new QAction("About Tarsik", this)),
       newWindow_(new QAction("New Window", this)), quit_(new QAction("Quit Tarsik", this)),
       help_(new QAction("Tarsik Help", this)), helpPresenter_([this](QMenuBar& bar) { addMenus(bar); }),
-      aboutPresenter_([this](QMenuBar& bar) { addMenus(bar); }) {
+      aboutPresenter_({about_, newWindow_, quit_, help_}) {
     about_->setMenuRole(QAction::AboutRole);
     connect(about_, &QAction::triggered, this, [this] { aboutPresenter_.show(); });
     newWindow_->setShortcut(QKeySequence::New);

@@ -5,6 +5,7 @@
 #include "ui/shell/tab_bar.h"
 
 #include <array>
+#include <string>
 
 class QStackedWidget;
 
@@ -47,6 +48,8 @@ class MainWindowView : public MetallicBackgroundView {
     FooterStatusView* footer_;
     CancellableTask startupTask_;
     bool started_ = false;
+    // The card whose content is shown, as the bus address or name tells it.
+    std::string shownCard_;
     std::array<bool, tabCount> built_{};
 };
 

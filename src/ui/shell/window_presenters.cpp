@@ -3,6 +3,7 @@
 #include "ui/shell/about_window.h"
 #include "ui/shell/help_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMenuBar>
 #include <QScreen>
@@ -43,6 +44,7 @@ QWidget* WindowPresenter::build() const {
         layout->setMenuBar(bar);
     }
     layout->addWidget(content);
+    window->addActions(layout_.shortcuts);
     window->adjustSize();
     if (const QScreen* screen = QApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), window->size());
@@ -59,11 +61,11 @@ HelpWindowPresenter::HelpWindowPresenter(MenuMaker addMenus)
                        .makeContent = [] { return new HelpWindowContent; },
                        .addMenus = std::move(addMenus)}) {}
 
-AboutWindowPresenter::AboutWindowPresenter(MenuMaker addMenus)
+AboutWindowPresenter::AboutWindowPresenter(QList<QAction*> shortcuts)
     : WindowPresenter({.title = QStringLiteral("About Tarsik"),
                        .size = {520, 400},
                        .miniaturisable = false,
                        .makeContent = [] { return new AboutWindowContent; },
-                       .addMenus = std::move(addMenus)}) {}
+                       .shortcuts = std::move(shortcuts)}) {}
 
 } // namespace tarsik
