@@ -2,7 +2,9 @@
 #include "collector/gpu_info_collector.h"
 #include "platform/process_runner.h"
 #include "store/pooled_collector.h"
+#include "ui/kit/app_theme.h"
 #include "ui/kit/button_styles.h"
+#include "ui/kit/focus_ring.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/footer_status_view.h"
 #include "ui/shell/gpu_selector_view.h"
@@ -14,6 +16,7 @@
 #include "ui_fixture.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMenuBar>
@@ -21,6 +24,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -259,9 +263,14 @@ TEST_F(MainWindowTest, TheCommandKeysWorkFromEveryWindow) {
     QWidget* help = commands.helpPresenter().window();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
-    help->close();
+    pressIn(help, Qt::Key_Escape, {});
+    EXPECT_FALSE(help->isVisible()) << "Esc closes Help";
     pressIn(main, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(help->isVisible());
+    pressIn(help, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(help->isVisible()) << "Ctrl+W closes Help";
+    pressIn(main, Qt::Key_F1, {});
+    EXPECT_TRUE(help->isVisible()) << "F1 opens Help";
 
     commands.aboutPresenter().show();
     QWidget* about = commands.aboutPresenter().window();
@@ -271,12 +280,107 @@ TEST_F(MainWindowTest, TheCommandKeysWorkFromEveryWindow) {
     QSignalSpy quit(&commands.quitAction(), &QAction::triggered);
     pressIn(about, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quit.count(), 1) << "Quit from the About window";
-    about->close();
+    pressIn(about, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(about->isVisible()) << "Ctrl+W closes About";
 
+    pressIn(main, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(mainWindows().size(), 1u) << "Ctrl+W closes a main window";
     closeMainWindows();
     pressIn(help, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quit.count(), 2) << "Quit from the Help window, the last one open";
     help->close();
+}
+
+// Tab walks header, picker, tab bar and tab content in that order, each stop ringed in the
+// accent colour; Ctrl+Tab and Ctrl+PgDown, and their Shift and PgUp partners, cycle the tabs.
+TEST_F(MainWindowTest, TheKeyboardWalksTheWindowInOrderWithARingAndCyclesTheTabs) {
+    StoreWithDevices machine({GPUDevice{.name = "A"}});
+    AppCommands commands(*machine.store, settings);
+    MainWindow* window = commands.openMainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    MainWindowView& view = *window->view();
+    const auto* ring = qApp->findChild<FocusRing*>();
+    ASSERT_NE(ring, nullptr);
+
+    machine.fake->releaseInventory(0, {GPUDevice{.name = "A"}});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.header()->refreshButton()->isEnabled(); }));
+    view.header()->refreshButton()->setFocus();
+    std::vector<QWidget*> stops;
+    for (int press = 0; press < 9; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops.push_back(QApplication::focusWidget());
+        EXPECT_EQ(ring->ringed(), stops.back()) << press;
+    }
+    const auto inside = [](QWidget* part) { return [part](QWidget* w) { return part->isAncestorOf(w); }; };
+    const auto firstIn = [&](QWidget* part) {
+        return std::find_if(stops.begin(), stops.end(), inside(part)) - stops.begin();
+    };
+    EXPECT_TRUE(inside(view.header())(stops[0])) << "from Refresh to the donation button";
+    EXPECT_EQ(stops[1], view.selector()->picker());
+    EXPECT_EQ(firstIn(view.tabBar()), 2);
+    EXPECT_EQ(std::count_if(stops.begin(), stops.end(), inside(view.tabBar())), 5);
+    EXPECT_EQ(firstIn(view.currentTabContent()), 7) << "the tab's content comes after the tab bar";
+
+    QWidget* tab = view.tabBar()->buttons()[2];
+    tab->setFocus(Qt::TabFocusReason);
+    const QImage shot = window->grab().toImage();
+    const QPoint edge = tab->mapTo(window, QPoint(tab->width() / 2, -1));
+    EXPECT_EQ(shot.pixelColor(edge).rgb(), AppTheme::accent().rgb()) << "the ring just above the tab";
+
+    const std::pair<QKeyCombination, TabID> steps[] = {
+        {Qt::CTRL | Qt::Key_Tab, TabID::Sensors},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, TabID::GraphicsCard},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, TabID::Help},
+        {Qt::CTRL | Qt::Key_PageDown, TabID::GraphicsCard},
+        {Qt::CTRL | Qt::Key_PageUp, TabID::Help},
+    };
+    for (const auto& [keys, shown] : steps) {
+        QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(view.tabBar()->selectedTab(), shown);
+        EXPECT_EQ(view.currentTabContent(),
+                  view.findChild<QStackedWidget*>()->widget(static_cast<int>(shown)));
+    }
+    window->close();
+}
+
+// Every control a Tab reaches and every reading row has a name and a role for screen readers.
+TEST_F(MainWindowTest, ControlsAndReadingRowsHaveAccessibleNamesAndRoles) {
+    GPUDevice gpu{.name = "AMD Radeon RX 6800 XT", .type = "Discrete"};
+    gpu.displays = {
+        DisplayInfo{.name = "DELL U2720Q", .resolution = "3840 x 2160", .main = true, .online = true}};
+    StoreWithDevices machine({gpu});
+    AppCommands commands(*machine.store, settings);
+    MainWindow* window = commands.openMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    for (int tab = 0; tab < 5; ++tab) {
+        window->view()->tabBar()->buttons()[static_cast<std::size_t>(tab)]->click();
+        QCoreApplication::processEvents();
+        for (auto* widget : window->findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(window) || !(widget->focusPolicy() & Qt::TabFocus)) {
+                continue;
+            }
+            const auto* accessible = QAccessible::queryAccessibleInterface(widget);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << widget->metaObject()->className();
+            EXPECT_NE(accessible->role(), QAccessible::Client) << widget->metaObject()->className();
+        }
+    }
+    const auto* tabs = QAccessible::queryAccessibleInterface(window->view()->tabBar()->buttons()[4]);
+    EXPECT_EQ(tabs->role(), QAccessible::PageTab);
+    EXPECT_TRUE(tabs->state().selected) << "the Help tab is the one shown";
+
+    window->view()->tabBar()->buttons()[0]->click();
+    QStringList rows;
+    for (auto* widget : window->view()->currentTabContent()->findChildren<QWidget*>()) {
+        if (const auto* accessible = QAccessible::queryAccessibleInterface(widget);
+            accessible != nullptr && accessible->role() == QAccessible::ListItem) {
+            rows << accessible->text(QAccessible::Name);
+        }
+    }
+    EXPECT_TRUE(rows.contains("GPU Type: Discrete")) << rows.join(" | ").toStdString();
+    EXPECT_TRUE(rows.contains("DELL U2720Q: 3840 x 2160 \u2022 Main")) << rows.join(" | ").toStdString();
+    window->close();
 }
 
 // Quitting while the profiler hangs: the event loop ends at once and the hanging child is ended.

@@ -4,6 +4,7 @@
 #include "ui/shell/main_window_view.h"
 #include "ui/shell/window_frame.h"
 
+#include <QAction>
 #include <QMenuBar>
 
 namespace tarsik {
@@ -15,6 +16,10 @@ MainWindow::MainWindow(GPUStore& store, QSettings& settings, const AppCommands& 
     setWindowTitle("Tarsik");
     setCentralWidget(view_);
     commands.addMenus(*menuBar());
+    auto* closeWindow = new QAction(this);
+    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    addAction(closeWindow);
     // The minimum is the window's own, so that on a screen smaller than it the frame keeper can
     // lower it and the window still fits.
     const QSize menu(0, menuBar()->sizeHint().height());

@@ -13,6 +13,7 @@
 
 #include <QAbstractScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -65,6 +66,15 @@ MainWindowView::MainWindowView(GPUStore& store, QWidget* parent)
     }
     showTab(TabID::GraphicsCard);
     connect(tabBar_, &TabBar::selected, this, &MainWindowView::showTab);
+    const auto stepKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
+        for (const auto& key : keys) {
+            connect(new QShortcut(key, this), &QShortcut::activated, this, [this, step] { stepTab(step); });
+        }
+    };
+    stepKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    stepKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+             -1);
     // Another card's content starts at its top; a refresh of the same card keeps the place.
     shownCard_ = cardOf(store_.selectedGPU());
     const auto followSelection = [this] {
@@ -106,6 +116,13 @@ void MainWindowView::showTab(TabID id) {
     }
     content_->setCurrentIndex(index);
     scrollToTop(content_->currentWidget());
+}
+
+void MainWindowView::stepTab(int step) {
+    const auto next =
+        static_cast<TabID>((static_cast<int>(tabBar_->selectedTab()) + step + tabCount) % tabCount);
+    tabBar_->setSelectedTab(next);
+    showTab(next);
 }
 
 QWidget* MainWindowView::makeTab(TabID id) {

@@ -38,6 +38,8 @@ class MainWindowView : public MetallicBackgroundView {
     static constexpr int tabCount = 5;
 
     void showTab(TabID id);
+    // Selects the tab `step` places on, wrapping around at either end.
+    void stepTab(int step);
     QWidget* makeTab(TabID id);
 
     GPUStore& store_;

@@ -45,6 +45,10 @@ QWidget* WindowPresenter::build() const {
     }
     layout->addWidget(content);
     window->addActions(layout_.shortcuts);
+    auto* close = new QAction(window);
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    QObject::connect(close, &QAction::triggered, window, &QWidget::close);
+    window->addAction(close);
     window->adjustSize();
     if (const QScreen* screen = QApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), window->size());

@@ -16,8 +16,8 @@ namespace tarsik {
 using MenuMaker = std::function<void(QMenuBar&)>;
 
 // Owns one auxiliary window: the first show() builds it, later calls only bring the same window
-// back to the front, un-minimised. Closing the window hides it, so it returns where the user
-// left it.
+// back to the front, un-minimised. Closing the window (also with Esc or Ctrl+W) hides it, so it
+// returns where the user left it.
 class WindowPresenter {
   public:
     struct Layout {

@@ -201,6 +201,8 @@ AdvancedView::AdvancedView(GPUStore& store, QWidget* parent) : QWidget(parent), 
                                                       .colour = AppTheme::textPrimary()});
     filter_ = new FilterField;
     filter_->setPlaceholderText(QStringLiteral("Filter"));
+    filter_->setAccessibleName(QStringLiteral("Filter properties"));
+    list_->listView()->setAccessibleName(QStringLiteral("Properties"));
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);

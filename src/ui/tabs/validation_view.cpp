@@ -57,6 +57,7 @@ ValidationView::ValidationView(GPUStore& store, QWidget* parent)
     // Selectable, but what the user types is never kept: the text is always the report.
     text_ = new QPlainTextEdit;
     text_->setReadOnly(true);
+    text_->setAccessibleName(QStringLiteral("Validation report"));
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text_->setFont(monospacedFont(13));
     text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
