@@ -2,6 +2,7 @@
 
 #include "ui/shell/about_window.h"
 #include "ui/shell/help_window.h"
+#include "ui/shell/window_frame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,6 +11,21 @@
 #include <QVBoxLayout>
 
 namespace tarsik {
+namespace {
+
+// How the desktop frames its windows, as it framed the active one; nothing before it has.
+QMargins activeWindowDecorations() {
+    const QWidget* active = QApplication::activeWindow();
+    if (active == nullptr) {
+        return {};
+    }
+    const QRect frame = active->frameGeometry();
+    const QRect inner = active->geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
+
+} // namespace
 
 WindowPresenter::~WindowPresenter() {
     delete window_;
@@ -51,9 +67,15 @@ QWidget* WindowPresenter::build() const {
     window->addAction(close);
     window->adjustSize();
     if (const QScreen* screen = QApplication::primaryScreen()) {
-        QRect frame(QPoint(0, 0), window->size());
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
+        // On a screen too small for it (a large scale factor) the content gives way, so that
+        // the window fits whole with its title bar, framed as the active window is.
+        const QMargins decorations = activeWindowDecorations();
+        const QSize chrome = window->sizeHint() - layout_.size;
+        const QSize room = screen->availableGeometry().size().shrunkBy(decorations) - chrome;
+        content->setFixedSize(layout_.size.boundedTo(room));
+        window->adjustSize();
+        const QRect placed = centredWindow(window->size(), decorations, screen->availableGeometry());
+        window->move(placed.topLeft() - QPoint(decorations.left(), decorations.top()));
     }
     return window;
 }
