@@ -9,13 +9,14 @@
 #include "ui/kit/symbols.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/server_decorations.h"
+#include "ui/shell/window_controls.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <memory>
 
 int main(int argc, char* argv[]) {
-    tarsik::preferServerDecorations();
+    tarsik::setOwnWindowControls(tarsik::preferServerDecorations());
     tarsik::FontPreload fonts;
     QApplication app(argc, argv);
     fonts.wait();

@@ -12,6 +12,7 @@
 #include "ui/shell/main_window.h"
 #include "ui/shell/main_window_view.h"
 #include "ui/shell/tab_bar.h"
+#include "ui/shell/window_controls.h"
 #include "ui/tabs/advanced_view.h"
 #include "ui_fixture.h"
 
@@ -31,6 +32,7 @@
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace tarsik {
 namespace {
@@ -381,6 +383,50 @@ TEST_F(MainWindowTest, ControlsAndReadingRowsHaveAccessibleNamesAndRoles) {
     EXPECT_TRUE(rows.contains("GPU Type: Discrete")) << rows.join(" | ").toStdString();
     EXPECT_TRUE(rows.contains("DELL U2720Q: 3840 x 2160 \u2022 Main")) << rows.join(" | ").toStdString();
     window->close();
+}
+
+// Where the compositor draws no decorations, the windows carry their own controls: the main
+// window's header minimise, maximise and close, and maximises on a double-click; Help minimise
+// and close, About close only. Presses within 6 of an edge resize.
+TEST_F(MainWindowTest, WithoutDecorationsTheWindowsCarryTheirOwnControls) {
+    setOwnWindowControls(true);
+    StoreWithDevices machine({GPUDevice{.name = "A"}});
+    AppCommands commands(*machine.store, settings);
+    QPointer<MainWindow> window = commands.openMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const auto buttonsOf = [](QWidget* parent) {
+        std::map<QString, QAbstractButton*> named;
+        for (auto* controls : parent->findChildren<WindowControls*>()) {
+            for (auto* button : controls->findChildren<QAbstractButton*>()) {
+                named[button->accessibleName()] = button;
+            }
+        }
+        return named;
+    };
+    auto controls = buttonsOf(window->view()->header());
+    ASSERT_EQ(controls.size(), 3u);
+    controls.at("Maximise")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isMaximized(); }));
+    QTest::mouseDClick(window->view()->header(), Qt::LeftButton, {}, QPoint(200, 20));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isMaximized(); })) << "a double-click restores";
+    controls.at("Minimise")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isMinimized(); }));
+
+    commands.helpPresenter().show();
+    commands.aboutPresenter().show();
+    EXPECT_EQ(buttonsOf(commands.helpPresenter().window()).size(), 2u) << "no maximise for a fixed size";
+    const auto about = buttonsOf(commands.aboutPresenter().window());
+    ASSERT_EQ(about.size(), 1u);
+    about.at("Close")->click();
+    EXPECT_FALSE(commands.aboutPresenter().window()->isVisible());
+    commands.helpPresenter().window()->close();
+    controls.at("Close")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }));
+    setOwnWindowControls(false);
+
+    EXPECT_EQ(resizeEdgesAt(QPoint(3, 300), QSize(760, 560), 6), Qt::LeftEdge);
+    EXPECT_EQ(resizeEdgesAt(QPoint(757, 556), QSize(760, 560), 6), Qt::RightEdge | Qt::BottomEdge);
+    EXPECT_EQ(resizeEdgesAt(QPoint(6, 6), QSize(760, 560), 6), Qt::Edges());
 }
 
 // Quitting while the profiler hangs: the event loop ends at once and the hanging child is ended.

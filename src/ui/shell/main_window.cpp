@@ -1,7 +1,9 @@
 #include "ui/shell/main_window.h"
 
 #include "ui/shell/app_commands.h"
+#include "ui/shell/header_view.h"
 #include "ui/shell/main_window_view.h"
+#include "ui/shell/window_controls.h"
 #include "ui/shell/window_frame.h"
 
 #include <QAction>
@@ -25,6 +27,9 @@ MainWindow::MainWindow(GPUStore& store, QSettings& settings, const AppCommands& 
     const QSize menu(0, menuBar()->sizeHint().height());
     setMinimumSize(minimumContentSize + menu);
     resize(idealContentSize + menu);
+    if (ownWindowControls()) {
+        new WindowEdges(this, view_->header());
+    }
     (new WindowFrameKeeper(this, settings))->restore();
 }
 

@@ -2,10 +2,12 @@
 
 #include "ui/shell/about_window.h"
 #include "ui/shell/help_window.h"
+#include "ui/shell/window_controls.h"
 #include "ui/shell/window_frame.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -58,6 +60,14 @@ QWidget* WindowPresenter::build() const {
         auto* bar = new QMenuBar;
         layout_.addMenus(*bar);
         layout->setMenuBar(bar);
+    }
+    if (ownWindowControls()) {
+        // Above the content, on its background, where the desktop's title bar would be.
+        auto* controls = new QHBoxLayout;
+        controls->setContentsMargins(8, 6, 8, 6);
+        controls->addStretch();
+        controls->addWidget(new WindowControls(layout_.miniaturisable, false));
+        layout->addLayout(controls);
     }
     layout->addWidget(content);
     window->addActions(layout_.shortcuts);
