@@ -390,6 +390,7 @@ TEST_F(MainWindowTest, ControlsAndReadingRowsHaveAccessibleNamesAndRoles) {
 // and close, About close only. Presses within 6 of an edge resize.
 TEST_F(MainWindowTest, WithoutDecorationsTheWindowsCarryTheirOwnControls) {
     setOwnWindowControls(true);
+    const std::shared_ptr<void> restore(nullptr, [](void*) { setOwnWindowControls(false); });
     StoreWithDevices machine({GPUDevice{.name = "A"}});
     AppCommands commands(*machine.store, settings);
     QPointer<MainWindow> window = commands.openMainWindow();
@@ -422,7 +423,6 @@ TEST_F(MainWindowTest, WithoutDecorationsTheWindowsCarryTheirOwnControls) {
     commands.helpPresenter().window()->close();
     controls.at("Close")->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }));
-    setOwnWindowControls(false);
 
     EXPECT_EQ(resizeEdgesAt(QPoint(3, 300), QSize(760, 560), 6), Qt::LeftEdge);
     EXPECT_EQ(resizeEdgesAt(QPoint(757, 556), QSize(760, 560), 6), Qt::RightEdge | Qt::BottomEdge);
