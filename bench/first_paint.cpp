@@ -16,6 +16,7 @@
 #include "ui/shell/app_commands.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/server_decorations.h"
+#include "ui/shell/window_controls.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -54,12 +55,12 @@ class FirstPaint : public QObject {
 
 int main(int argc, char* argv[]) {
     const char* mode = argc > 1 ? argv[1] : "tarsik";
-    // As the app starts: decorations left to a compositor that draws them, and the font
-    // configuration read on another core meanwhile.
+    // As the app starts: no decorations from Qt (its own controls where the compositor draws
+    // none), and the font configuration read on another core meanwhile.
     std::optional<tarsik::FontPreload> fonts;
     const bool plain = std::strcmp(mode, "bare") == 0 || std::strcmp(mode, "fonts") == 0;
     if (!plain) {
-        tarsik::preferServerDecorations();
+        tarsik::setOwnWindowControls(tarsik::preferServerDecorations());
         fonts.emplace();
     }
     QApplication app(argc, argv);

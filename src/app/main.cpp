@@ -9,6 +9,7 @@
 #include "ui/kit/symbols.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/server_decorations.h"
+#include "ui/shell/window_controls.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -45,7 +46,7 @@ int main(int argc, char* argv[]) {
         std::fputs(usage, stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    tarsik::preferServerDecorations();
+    tarsik::setOwnWindowControls(tarsik::preferServerDecorations());
     tarsik::FontPreload fonts;
     QApplication app(argc, argv);
     fonts.wait();

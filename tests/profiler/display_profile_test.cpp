@@ -50,11 +50,12 @@ TEST(DisplayProfile, WorkstationParsesBackIntoItsFourGPUsAndThreeDisplays) {
     EXPECT_EQ(summary(devices[3]),
               "Red Hat Virtio 1.0 GPU | Red Hat | Discrete | PCIe | 0x1050 | 0x0001 | Unknown");
 
-    // The boot GPU's first connected connector is the main display; no CRTC drives it, so offline.
-    EXPECT_THAT(devices[0].displays, ElementsAre(display("HDMI-A-1", "1920 x 1080", true, false)));
+    // The boot GPU's only monitor is connected but off (no CRTC drives it): the main display is
+    // the first one that is on, on the next GPU.
+    EXPECT_THAT(devices[0].displays, ElementsAre(display("HDMI-A-1", "1920 x 1080", false, false)));
     EXPECT_TRUE(devices[1].displays.empty());
     EXPECT_EQ(devices[1].raw.count("spdisplays_ndrvs"), 0u);
-    EXPECT_THAT(devices[2].displays, ElementsAre(display("DELL U2720Q", "3840 x 2160", false, true),
+    EXPECT_THAT(devices[2].displays, ElementsAre(display("DELL U2720Q", "3840 x 2160", true, true),
                                                  display("ROG PG279Q", "2560 x 1440", false, true)));
     EXPECT_EQ(devices[2].raw.at("spdisplays_ndrvs"), "2 item(s)");
     // The device's properties travel with its record; the properties test checks each of them.
@@ -116,7 +117,7 @@ TEST(DisplayProfile, SurvivesBrokenConnectorsAndMachinesWithoutGPUs) {
     tree.write("sys/bus/pci/devices/0000:03:00.0/drm/card1/card1-DP-2/modes", "1920x1080i\n");
     const auto devices = collectorOver(tree).parseSystemProfiler();
     ASSERT_EQ(devices.size(), 4u);
-    EXPECT_THAT(devices[2].displays, ElementsAre(display("DP-1", "Unknown", false, true),
+    EXPECT_THAT(devices[2].displays, ElementsAre(display("DP-1", "Unknown", true, true),
                                                  display("DP-2", "1920 x 1080", false, true)));
 
     const testing::FixtureTree headless("headless");

@@ -1,8 +1,11 @@
+#include "ui/kit/text_styles.h"
 #include "ui/tabs/advanced_rows_model.h"
 #include "ui/tabs/advanced_view.h"
 #include "ui_fixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QLineEdit>
 #include <QListView>
 #include <QScrollBar>
@@ -25,6 +28,49 @@ TEST(AdvancedView, KeyColumnFollowsTheListsWidth) {
     view.resize(500, 400);
     view.show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.rowsList().keyWidth() == 180; }, settleMs));
+}
+
+// Rows of ink in `image` between columns `left` and `right`, grouped into the bands of the lines.
+std::vector<int> inkBandHeights(const QImage& image, int left, int right) {
+    const QRgb background = image.pixel(right - 1, 0);
+    std::vector<int> bands;
+    bool inBand = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = left; x < right && !ink; ++x) {
+            ink = image.pixel(x, y) != background;
+        }
+        if (ink && !inBand) {
+            bands.push_back(0);
+        }
+        if (ink) {
+            ++bands.back();
+        }
+        inBand = ink;
+    }
+    return bands;
+}
+
+// At the window's ideal width a key may take three lines; the third is drawn as whole as the
+// first, never cut at the bottom of its row.
+TEST(AdvancedView, AKeyOfThreeLinesIsDrawnWhole) {
+    QString word = QStringLiteral("g");
+    while (QFontMetricsF(systemFont(13, QFont::DemiBold)).horizontalAdvance(word) < 0.66 * 265) {
+        word += QLatin1Char('g'); // so wide that every word takes a line of its own
+    }
+    const QString key = word + QLatin1Char(' ') + word + QLatin1Char(' ') + word;
+    StoreWithDevices machine({GPUDevice{.name = "Radeon", .raw = {{key.toStdString(), "1"}}}});
+    AdvancedView view(*machine.store);
+    view.resize(760 - 24, 400);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.rowsList().keyWidth() > 264; }, settleMs));
+    QListView* list = view.rowsList().listView();
+    const QRect row = list->visualRect(list->model()->index(0, 0));
+    const QImage image = list->viewport()->grab(row.adjusted(0, 0, 0, 4)).toImage();
+    const auto bands = inkBandHeights(image, 12, 12 + int(view.rowsList().keyWidth()));
+    ASSERT_EQ(bands.size(), 3u);
+    EXPECT_EQ(bands[2], bands[0]);
+    EXPECT_EQ(bands[1], bands[0]);
 }
 
 TEST(AdvancedRowsModel, LoadingMoreNeverLowersTheLimitAndExactPagesHaveNoTrigger) {

@@ -2,7 +2,9 @@
 #include "collector/gpu_info_collector.h"
 #include "platform/process_runner.h"
 #include "store/pooled_collector.h"
+#include "ui/kit/app_theme.h"
 #include "ui/kit/button_styles.h"
+#include "ui/kit/focus_ring.h"
 #include "ui/shell/app_commands.h"
 #include "ui/shell/footer_status_view.h"
 #include "ui/shell/gpu_selector_view.h"
@@ -10,21 +12,27 @@
 #include "ui/shell/main_window.h"
 #include "ui/shell/main_window_view.h"
 #include "ui/shell/tab_bar.h"
+#include "ui/shell/window_controls.h"
 #include "ui/tabs/advanced_view.h"
 #include "ui_fixture.h"
 
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace tarsik {
 namespace {
@@ -106,6 +114,23 @@ TEST_F(MainWindowTest, PickerChipAndFooterFollowTheStore) {
     EXPECT_EQ(store.selectedID(), store.devices()[1].id);
 }
 
+// Identical cards are told apart by their bus address; a lone name stays as it is.
+TEST(GPUSelector, EntriesOfGPUsThatShareANameAddTheirBusAddress) {
+    const auto gpu = [](const char* name, const char* slot) {
+        return GPUDevice{.name = name, .raw = {{pciSlotKey, slot}}};
+    };
+    StoreWithDevices machine({gpu("AMD Radeon RX 6800 XT", "0000:03:00.0"),
+                              gpu("Intel UHD Graphics 630", "0000:00:02.0"),
+                              gpu("AMD Radeon RX 6800 XT", "0001:04:00.0")});
+    GPUSelectorView selector(*machine.store);
+    QStringList shown;
+    for (int i = 0; i < selector.picker()->count(); ++i) {
+        shown << selector.picker()->itemText(i);
+    }
+    EXPECT_EQ(shown, QStringList({"AMD Radeon RX 6800 XT \u00B7 03:00.0", "Intel UHD Graphics 630",
+                                  "AMD Radeon RX 6800 XT \u00B7 0001:04:00.0"}));
+}
+
 TEST(GPUSelector, ThePickerGrowsWithTheWindowFrom150To320) {
     const QString name = "Intel CoffeeLake-S GT2 [UHD Graphics 630]";
     StoreWithDevices machine({GPUDevice{.name = name.toStdString()}});
@@ -138,6 +163,35 @@ TEST_F(MainWindowTest, TabBarInTheWindowSwitchesContentOnly) {
     emit view.tabBar()->selected(TabID::Advanced);
     EXPECT_NE(dynamic_cast<AdvancedView*>(view.currentTabContent()), nullptr);
     EXPECT_EQ(machine.fake->inventories.size(), 1u) << "switching tabs starts nothing";
+}
+
+// A tab starts at its top when it is shown and when another GPU is picked; a refresh that hands
+// over the same cards keeps the place.
+TEST_F(MainWindowTest, TabContentStartsAtTheTopForAnotherTabOrGPUOnly) {
+    StoreWithDevices machine({testing::deviceWithRows("A", 200), testing::deviceWithRows("B", 200)});
+    MainWindowView view(*machine.store);
+    view.resize(760, 540);
+    view.show();
+    const auto scrolledTo = [&](TabID tab, int value) {
+        view.tabBar()->buttons()[static_cast<std::size_t>(tab)]->click();
+        QCoreApplication::processEvents();
+        auto* bar = view.currentTabContent()->findChild<QAbstractScrollArea*>()->verticalScrollBar();
+        bar->setValue(value);
+        return bar;
+    };
+    auto* list = scrolledTo(TabID::Advanced, 300);
+    ASSERT_EQ(list->value(), 300);
+    testing::StoreProbe::applyFastInventory(*machine.store);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->value(), 300) << "a refresh of the same cards";
+    machine.store->selectGPU(machine.store->devices()[1].id);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->value(), 0) << "another GPU";
+
+    list = scrolledTo(TabID::Advanced, 300);
+    view.tabBar()->buttons()[static_cast<std::size_t>(TabID::Help)]->click();
+    view.tabBar()->buttons()[static_cast<std::size_t>(TabID::Advanced)]->click();
+    EXPECT_EQ(list->value(), 0) << "the tab shown again";
 }
 
 std::vector<MainWindow*> mainWindows() {
@@ -211,20 +265,168 @@ TEST_F(MainWindowTest, TheCommandKeysWorkFromEveryWindow) {
     QWidget* help = commands.helpPresenter().window();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
-    help->close();
+    pressIn(help, Qt::Key_Escape, {});
+    EXPECT_FALSE(help->isVisible()) << "Esc closes Help";
     pressIn(main, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(help->isVisible());
+    pressIn(help, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(help->isVisible()) << "Ctrl+W closes Help";
+    pressIn(main, Qt::Key_F1, {});
+    EXPECT_TRUE(help->isVisible()) << "F1 opens Help";
 
     commands.aboutPresenter().show();
-    pressIn(commands.aboutPresenter().window(), Qt::Key_N, Qt::ControlModifier);
+    QWidget* about = commands.aboutPresenter().window();
+    EXPECT_EQ(about->findChild<QMenuBar*>(), nullptr) << "About has no menu bar";
+    pressIn(about, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(mainWindows().size(), 2u) << "New Window from the About window";
-
-    closeMainWindows();
     QSignalSpy quit(&commands.quitAction(), &QAction::triggered);
+    pressIn(about, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quit.count(), 1) << "Quit from the About window";
+    pressIn(about, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(about->isVisible()) << "Ctrl+W closes About";
+
+    pressIn(main, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(mainWindows().size(), 1u) << "Ctrl+W closes a main window";
+    closeMainWindows();
     pressIn(help, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(quit.count(), 1) << "Quit from the Help window, the last one open";
-    commands.aboutPresenter().window()->close();
+    EXPECT_EQ(quit.count(), 2) << "Quit from the Help window, the last one open";
     help->close();
+}
+
+// Tab walks header, picker, tab bar and tab content in that order, each stop ringed in the
+// accent colour; Ctrl+Tab and Ctrl+PgDown, and their Shift and PgUp partners, cycle the tabs.
+TEST_F(MainWindowTest, TheKeyboardWalksTheWindowInOrderWithARingAndCyclesTheTabs) {
+    StoreWithDevices machine({GPUDevice{.name = "A"}});
+    AppCommands commands(*machine.store, settings);
+    MainWindow* window = commands.openMainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    MainWindowView& view = *window->view();
+    const auto* ring = qApp->findChild<FocusRing*>();
+    ASSERT_NE(ring, nullptr);
+
+    machine.fake->releaseInventory(0, {GPUDevice{.name = "A"}});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.header()->refreshButton()->isEnabled(); }));
+    view.header()->refreshButton()->setFocus();
+    std::vector<QWidget*> stops;
+    for (int press = 0; press < 9; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops.push_back(QApplication::focusWidget());
+        EXPECT_EQ(ring->ringed(), stops.back()) << press;
+    }
+    const auto inside = [](QWidget* part) { return [part](QWidget* w) { return part->isAncestorOf(w); }; };
+    const auto firstIn = [&](QWidget* part) {
+        return std::find_if(stops.begin(), stops.end(), inside(part)) - stops.begin();
+    };
+    EXPECT_TRUE(inside(view.header())(stops[0])) << "from Refresh to the donation button";
+    EXPECT_EQ(stops[1], view.selector()->picker());
+    EXPECT_EQ(firstIn(view.tabBar()), 2);
+    EXPECT_EQ(std::count_if(stops.begin(), stops.end(), inside(view.tabBar())), 5);
+    EXPECT_EQ(firstIn(view.currentTabContent()), 7) << "the tab's content comes after the tab bar";
+
+    QWidget* tab = view.tabBar()->buttons()[2];
+    tab->setFocus(Qt::TabFocusReason);
+    const QImage shot = window->grab().toImage();
+    const QPoint edge = tab->mapTo(window, QPoint(tab->width() / 2, -1));
+    EXPECT_EQ(shot.pixelColor(edge).rgb(), AppTheme::accent().rgb()) << "the ring just above the tab";
+
+    const std::pair<QKeyCombination, TabID> steps[] = {
+        {Qt::CTRL | Qt::Key_Tab, TabID::Sensors},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, TabID::GraphicsCard},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, TabID::Help},
+        {Qt::CTRL | Qt::Key_PageDown, TabID::GraphicsCard},
+        {Qt::CTRL | Qt::Key_PageUp, TabID::Help},
+    };
+    for (const auto& [keys, shown] : steps) {
+        QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(view.tabBar()->selectedTab(), shown);
+        EXPECT_EQ(view.currentTabContent(),
+                  view.findChild<QStackedWidget*>()->widget(static_cast<int>(shown)));
+    }
+    window->close();
+}
+
+// Every control a Tab reaches and every reading row has a name and a role for screen readers.
+TEST_F(MainWindowTest, ControlsAndReadingRowsHaveAccessibleNamesAndRoles) {
+    GPUDevice gpu{.name = "AMD Radeon RX 6800 XT", .type = "Discrete"};
+    gpu.displays = {
+        DisplayInfo{.name = "DELL U2720Q", .resolution = "3840 x 2160", .main = true, .online = true}};
+    StoreWithDevices machine({gpu});
+    AppCommands commands(*machine.store, settings);
+    MainWindow* window = commands.openMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    for (int tab = 0; tab < 5; ++tab) {
+        window->view()->tabBar()->buttons()[static_cast<std::size_t>(tab)]->click();
+        QCoreApplication::processEvents();
+        for (auto* widget : window->findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(window) || !(widget->focusPolicy() & Qt::TabFocus)) {
+                continue;
+            }
+            const auto* accessible = QAccessible::queryAccessibleInterface(widget);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << widget->metaObject()->className();
+            EXPECT_NE(accessible->role(), QAccessible::Client) << widget->metaObject()->className();
+        }
+    }
+    const auto* tabs = QAccessible::queryAccessibleInterface(window->view()->tabBar()->buttons()[4]);
+    EXPECT_EQ(tabs->role(), QAccessible::PageTab);
+    EXPECT_TRUE(tabs->state().selected) << "the Help tab is the one shown";
+
+    window->view()->tabBar()->buttons()[0]->click();
+    QStringList rows;
+    for (auto* widget : window->view()->currentTabContent()->findChildren<QWidget*>()) {
+        if (const auto* accessible = QAccessible::queryAccessibleInterface(widget);
+            accessible != nullptr && accessible->role() == QAccessible::ListItem) {
+            rows << accessible->text(QAccessible::Name);
+        }
+    }
+    EXPECT_TRUE(rows.contains("GPU Type: Discrete")) << rows.join(" | ").toStdString();
+    EXPECT_TRUE(rows.contains("DELL U2720Q: 3840 x 2160 \u2022 Main")) << rows.join(" | ").toStdString();
+    window->close();
+}
+
+// Where the compositor draws no decorations, the windows carry their own controls: the main
+// window's header minimise, maximise and close, and maximises on a double-click; Help minimise
+// and close, About close only. Presses within 6 of an edge resize.
+TEST_F(MainWindowTest, WithoutDecorationsTheWindowsCarryTheirOwnControls) {
+    setOwnWindowControls(true);
+    const std::shared_ptr<void> restore(nullptr, [](void*) { setOwnWindowControls(false); });
+    StoreWithDevices machine({GPUDevice{.name = "A"}});
+    AppCommands commands(*machine.store, settings);
+    QPointer<MainWindow> window = commands.openMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const auto buttonsOf = [](QWidget* parent) {
+        std::map<QString, QAbstractButton*> named;
+        for (auto* controls : parent->findChildren<WindowControls*>()) {
+            for (auto* button : controls->findChildren<QAbstractButton*>()) {
+                named[button->accessibleName()] = button;
+            }
+        }
+        return named;
+    };
+    auto controls = buttonsOf(window->view()->header());
+    ASSERT_EQ(controls.size(), 3u);
+    controls.at("Maximise")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isMaximized(); }));
+    QTest::mouseDClick(window->view()->header(), Qt::LeftButton, {}, QPoint(200, 20));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isMaximized(); })) << "a double-click restores";
+    controls.at("Minimise")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isMinimized(); }));
+
+    commands.helpPresenter().show();
+    commands.aboutPresenter().show();
+    EXPECT_EQ(buttonsOf(commands.helpPresenter().window()).size(), 2u) << "no maximise for a fixed size";
+    const auto about = buttonsOf(commands.aboutPresenter().window());
+    ASSERT_EQ(about.size(), 1u);
+    about.at("Close")->click();
+    EXPECT_FALSE(commands.aboutPresenter().window()->isVisible());
+    commands.helpPresenter().window()->close();
+    controls.at("Close")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }));
+
+    EXPECT_EQ(resizeEdgesAt(QPoint(3, 300), QSize(760, 560), 6), Qt::LeftEdge);
+    EXPECT_EQ(resizeEdgesAt(QPoint(757, 556), QSize(760, 560), 6), Qt::RightEdge | Qt::BottomEdge);
+    EXPECT_EQ(resizeEdgesAt(QPoint(6, 6), QSize(760, 560), 6), Qt::Edges());
 }
 
 // Quitting while the profiler hangs: the event loop ends at once and the hanging child is ended.

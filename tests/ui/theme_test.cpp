@@ -4,9 +4,13 @@
 #include "ui/kit/text_fit.h"
 #include "ui/kit/text_styles.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -54,6 +58,30 @@ TEST(FittingLabel, KeepsItsLineLimitAndCutsOnlyTheLastLine) {
     EXPECT_TRUE(label.isElided());
     EXPECT_EQ(label.text().count(QLatin1Char('\n')), 1) << "the kept lines, then the cut last line";
     EXPECT_EQ(label.heightForWidth(120), 3 * QFontMetrics(label.font()).lineSpacing());
+}
+
+// A value offers Copy on right-click, of the whole value while nothing is selected, and a click
+// leaves no editing caret in it.
+TEST(FittingLabel, ASelectableValueCopiesFromItsMenuAndShowsNoCaret) {
+    const QString value = QStringLiteral("Navi 21 Radeon RX 6800 XT");
+    FittingLabel label(value, {.font = systemFont(13), .maxLines = 1, .minScale = 0.82, .selectable = true});
+    label.resize(60, 30); // cut, so the label shows less than the value
+    label.show();
+    QTest::mouseClick(&label, Qt::LeftButton);
+    EXPECT_FALSE(label.textInteractionFlags() & Qt::TextSelectableByKeyboard) << "a caret would show";
+
+    QApplication::clipboard()->clear();
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->actions().size(), 1);
+        EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Copy"));
+        menu->actions().front()->trigger();
+        menu->close();
+    });
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), label.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&label, &rightClick);
+    EXPECT_EQ(QApplication::clipboard()->text(), value);
 }
 
 TEST(Buttons, PressFadesToTheStyleOpacityAndBack) {

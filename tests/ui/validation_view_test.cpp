@@ -2,6 +2,7 @@
 #include "ui_fixture.h"
 
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -41,8 +42,12 @@ TEST(ValidationView, CopiedLastsUntilAFullIntervalAfterTheLastPress) {
     StoreWithDevices machine({radeon()});
     ValidationView view(*machine.store);
     view.show();
+    const auto* button = view.findChild<QPushButton*>();
+    const QRect before = button->geometry();
     view.copyReport();
+    QCoreApplication::processEvents();
     EXPECT_EQ(view.buttonLabel(), QStringLiteral("Copied"));
+    EXPECT_EQ(button->geometry(), before) << "the button keeps its place and width";
     QTest::qWait(700);
     view.copyReport();
     QElapsedTimer sinceSecondPress;

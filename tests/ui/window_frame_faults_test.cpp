@@ -78,7 +78,7 @@ TEST_F(SettingsFaults, AFailedWriteKeepsTheFrameSavedBefore) {
     full.rlim_cur = 8;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
 
-    showAndCloseAt(keeper, QSize(800, 600));
+    showAndCloseAt(keeper, QSize(700, 500));
     settings.sync();
     const auto status = settings.status();
     const auto onDisk = fileText();
@@ -89,7 +89,7 @@ TEST_F(SettingsFaults, AFailedWriteKeepsTheFrameSavedBefore) {
     EXPECT_TRUE(onDisk.contains(savedFrame)) << onDisk.toStdString();
 
     settings.sync(); // the status stays at the first error; the file tells
-    EXPECT_TRUE(fileText().contains("{800, 600}}")) << fileText().toStdString();
+    EXPECT_TRUE(fileText().contains("{700, 500}}")) << fileText().toStdString();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ui/shell/window_frame.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -47,6 +48,35 @@ TEST(WindowFrame, CentringCentresTheDecoratedFrame) {
     EXPECT_LE((frame.center() - oneScreen.front().center()).manhattanLength(), 1);
 }
 
+// At 2x on a 1080p screen the ideal window is taller than the screen: it is shrunk and placed so
+// that the title bar stays on the screen, and a frame that does not fit is never saved.
+TEST(WindowFrame, WindowsFitTheScreenWithTheirTitleBarAndOnlyFittingFramesAreSaved) {
+    const QRect halfHD(0, 0, 960, 540);
+    const QMargins titleBar(1, 28, 1, 4);
+    const QRect centred = centredWindow(QSize(760, 561), titleBar, halfHD);
+    EXPECT_TRUE(halfHD.contains(centred.marginsAdded(titleBar))) << centred.y();
+    EXPECT_EQ(centred.size(), QSize(760, 540 - 32));
+
+    for (const QRect saved :
+         {QRect(-100, -14, 1520, 1122), QRect(900, 500, 600, 460), QRect(100, 0, 600, 460)}) {
+        const QRect fitted = fittedWindow(saved, titleBar, {halfHD});
+        EXPECT_TRUE(halfHD.contains(fitted.marginsAdded(titleBar))) << fitted.x() << "," << fitted.y();
+        EXPECT_EQ(fitted.size(), saved.size().boundedTo(QSize(958, 508)));
+    }
+    EXPECT_EQ(fittedWindow(QRect(2000, 100, 800, 600), titleBar, {halfHD, QRect(1920, 0, 2560, 1410)}),
+              QRect(2000, 100, 800, 600))
+        << "whole on the second screen, so left where it is";
+
+    EXPECT_EQ(frameToSave(QRect(100, 100, 760, 400), titleBar, {halfHD}, std::nullopt),
+              QRect(100, 100, 760, 400));
+    EXPECT_FALSE(frameToSave(QRect(100, 100, 760, 600), titleBar, {halfHD}, std::nullopt)) << "too tall";
+    EXPECT_FALSE(frameToSave(QRect(100, 10, 760, 400), titleBar, {halfHD}, std::nullopt)) << "title bar off";
+    // Wayland: the window always reads as placed at 0, 0; the saved origin stays, the size is new.
+    EXPECT_EQ(frameToSave(QRect(0, 0, 760, 400), titleBar, {halfHD}, QPoint(150, 60)),
+              QRect(150, 60, 760, 400));
+    EXPECT_FALSE(frameToSave(QRect(0, 0, 760, 600), titleBar, {halfHD}, QPoint(150, 60)));
+}
+
 struct KeeperFixture : ::testing::Test {
     QTemporaryDir folder;
     QSettings settings{folder.filePath("settings.ini"), QSettings::IniFormat};
@@ -70,10 +100,10 @@ TEST_F(KeeperFixture, ManyResizesWriteOnceAfterTheQuietPeriodAndCloseWritesAtOnc
     QTest::qWait(350);
     EXPECT_EQ(parseFrameString(settings.value(windowFrameKey).toString()).size(), QSizeF(719, 519));
 
-    window.resize(800, 600);
+    window.resize(760, 560);
     QTest::qWait(50);
     window.close();
-    EXPECT_EQ(parseFrameString(settings.value(windowFrameKey).toString()).size(), QSizeF(800, 600))
+    EXPECT_EQ(parseFrameString(settings.value(windowFrameKey).toString()).size(), QSizeF(760, 560))
         << "the close saves at once";
     QTest::qWait(300);
 }
@@ -95,6 +125,20 @@ TEST_F(KeeperFixture, LaunchingKeepsTheSavedValueAndAHiddenWindowNeverWrites) {
         if (restored.isValid()) {
             EXPECT_EQ(launched.geometry(), restored);
         }
+    }
+
+    // Saved larger than the screen: restored to fit it, and that is no move of the user's either.
+    settings.setValue(windowFrameKey, "{{-100, -14}, {1520, 1122}}");
+    {
+        QWidget launched;
+        WindowFrameKeeper keeper(&launched, settings);
+        keeper.restore();
+        launched.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&launched));
+        EXPECT_TRUE(launched.screen()->availableGeometry().contains(launched.frameGeometry()))
+            << launched.frameGeometry().width() << "x" << launched.frameGeometry().height();
+        QTest::qWait(300);
+        EXPECT_EQ(settings.value(windowFrameKey).toString(), "{{-100, -14}, {1520, 1122}}");
     }
 
     settings.setValue(windowFrameKey, "{{10, 20}, {640, 480}}");

@@ -3,7 +3,11 @@
 #include "ui/shell/window_presenters.h"
 #include "ui/tabs/help_view.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTest>
 #include <QTextLayout>
 #include <gtest/gtest.h>
 
@@ -31,6 +35,22 @@ TEST(WindowPresenters, EachBuildsOneWindowAndLaterOnlyBringsItBack) {
     EXPECT_EQ(about.window(), aboutWindow);
     EXPECT_TRUE(aboutWindow->isVisible());
     EXPECT_EQ(aboutWindow->pos(), QPoint(40, 50)) << "not centred again";
+}
+
+// A window larger than the screen (at a large scale factor), opened from another window, is
+// built to fit the screen whole, framed as that window is.
+TEST(WindowPresenters, AWindowTooLargeForTheScreenFitsItWhole) {
+    QWidget opener;
+    opener.show();
+    opener.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&opener));
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    WindowPresenter presenter({.title = QStringLiteral("Large"),
+                               .size = screen.size() + QSize(100, 100),
+                               .makeContent = [] { return new QWidget; },
+                               .addMenus = [](QMenuBar& bar) { bar.addMenu(QStringLiteral("Menu")); }});
+    presenter.show();
+    EXPECT_TRUE(screen.contains(presenter.window()->frameGeometry()));
 }
 
 // Line breaking allows a break after "/" and "-"; the credits keep "nlohmann/json" and every

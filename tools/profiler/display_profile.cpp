@@ -109,21 +109,31 @@ Json displayEntry(const platform::DRMConnector& connector, bool main) {
     return display;
 }
 
-// The GPU the firmware booted on; failing that (3D controllers have no boot_vga), the first one
-// with a display attached.
-std::size_t bootGPU(const std::vector<platform::PCIDevice>& devices,
-                    const std::vector<std::vector<platform::DRMConnector>>& connectors) {
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (devices[i].bootVga) {
-            return i;
+// The main display: the first output that is on (a CRTC drives it, or the kernel does not say)
+// of the GPU the firmware booted on, else of the other GPUs in list order. A connected output that
+// is switched off is never the main one, even on the boot GPU.
+struct DisplayPlace {
+    std::size_t gpu = 0;
+    std::size_t connector = 0;
+};
+
+std::optional<DisplayPlace> mainDisplay(const std::vector<platform::PCIDevice>& devices,
+                                        const std::vector<std::vector<platform::DRMConnector>>& connectors) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < connectors.size(); ++i) {
+        const bool boot = i < devices.size() && devices[i].bootVga;
+        order.insert(boot ? order.begin() : order.end(), i);
+    }
+    for (const auto gpu : order) {
+        const auto& outputs = connectors[gpu];
+        const auto on =
+            std::find_if(outputs.begin(), outputs.end(),
+                         [](const platform::DRMConnector& output) { return output.enabled.value_or(true); });
+        if (on != outputs.end()) {
+            return DisplayPlace{.gpu = gpu, .connector = static_cast<std::size_t>(on - outputs.begin())};
         }
     }
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (!connectors[i].empty()) {
-            return i;
-        }
-    }
-    return devices.size();
+    return std::nullopt;
 }
 
 // The NVIDIA driver keeps its memory size to NVML. NVML is opened once, only for an awake NVIDIA
@@ -161,10 +171,12 @@ void addVulkanDriver(Json& entry, const std::optional<std::string>& kernelDriver
     }
 }
 
-Json displaysEntry(const std::vector<platform::DRMConnector>& connectors, bool mainGPU) {
+// The displays of GPU number `gpu` of the profile.
+Json displaysEntry(const std::vector<platform::DRMConnector>& connectors, std::size_t gpu,
+                   const std::optional<DisplayPlace>& main) {
     Json displays = Json::array();
     for (std::size_t k = 0; k < connectors.size(); ++k) {
-        displays.push_back(displayEntry(connectors[k], mainGPU && k == 0));
+        displays.push_back(displayEntry(connectors[k], main && main->gpu == gpu && main->connector == k));
     }
     return displays;
 }
@@ -172,7 +184,7 @@ Json displaysEntry(const std::vector<platform::DRMConnector>& connectors, bool m
 // A GPU on an SoC: built in, sharing the system's memory, showing the monitors of the display
 // controllers that feed it.
 Json platformGPUEntry(const platform::PlatformGPU& gpu, const std::vector<platform::DRMConnector>& connectors,
-                      bool mainGPU, const platform::SystemPaths& paths, const VulkanDrivers& vulkanDrivers) {
+                      Json displays, const platform::SystemPaths& paths, const VulkanDrivers& vulkanDrivers) {
     const auto name = platform::platformGPUName(gpu);
     Json entry;
     entry["_name"] = name;
@@ -198,7 +210,7 @@ Json platformGPUEntry(const platform::PlatformGPU& gpu, const std::vector<platfo
         entry["Machine Model"] = *model;
     }
     if (!connectors.empty()) {
-        entry["spdisplays_ndrvs"] = displaysEntry(connectors, mainGPU);
+        entry["spdisplays_ndrvs"] = std::move(displays);
     }
     return entry;
 }
@@ -207,15 +219,24 @@ Json platformGPUEntry(const platform::PlatformGPU& gpu, const std::vector<platfo
 
 std::string displayProfile(const platform::SystemPaths& paths, const std::string& nvmlLibrary) {
     const auto devices = platform::listDisplayDevices(paths);
+    const auto platformGPUs = platform::listPlatformGPUs(paths);
+    // Every GPU's connected outputs, the PCI GPUs' first, then the SoCs' (from their display
+    // controllers), so the main display is chosen among all of them.
     std::vector<std::vector<platform::DRMConnector>> connectors;
     for (const auto& device : devices) {
         connectors.push_back(platform::connectedDisplays(device));
     }
-    const auto boot = bootGPU(devices, connectors);
+    for (const auto& gpu : platformGPUs) {
+        auto& gpuConnectors = connectors.emplace_back();
+        for (const auto& device : gpu.displayDevices) {
+            const auto found = platform::connectedDisplays(device);
+            gpuConnectors.insert(gpuConnectors.end(), found.begin(), found.end());
+        }
+    }
+    const auto main = mainDisplay(devices, connectors);
     const platform::PCIIDs pciIds(paths);
     NvidiaMemory nvidiaMemory(nvmlLibrary);
     const VulkanDrivers vulkanDrivers(paths);
-
     Json entries = Json::array();
     for (std::size_t i = 0; i < devices.size(); ++i) {
         const auto& device = devices[i];
@@ -241,7 +262,7 @@ std::string displayProfile(const platform::SystemPaths& paths, const std::string
         }
         addVulkanDriver(entry, device.driver, vulkanDrivers);
         if (!connectors[i].empty()) {
-            entry["spdisplays_ndrvs"] = displaysEntry(connectors[i], i == boot);
+            entry["spdisplays_ndrvs"] = displaysEntry(connectors[i], i, main);
         }
         entries.push_back(std::move(entry));
     }
@@ -250,17 +271,12 @@ std::string displayProfile(const platform::SystemPaths& paths, const std::string
         return device.isManagementOrVirtualAdapter();
     });
     auto position = entries.begin() + (adapters - devices.begin());
-    bool mainTaken = boot != devices.size();
-    for (const auto& gpu : platform::listPlatformGPUs(paths)) {
-        std::vector<platform::DRMConnector> gpuConnectors;
-        for (const auto& device : gpu.displayDevices) {
-            const auto found = platform::connectedDisplays(device);
-            gpuConnectors.insert(gpuConnectors.end(), found.begin(), found.end());
-        }
-        position =
-            entries.insert(position, platformGPUEntry(gpu, gpuConnectors, !mainTaken, paths, vulkanDrivers)) +
-            1;
-        mainTaken = mainTaken || !gpuConnectors.empty();
+    for (std::size_t k = 0; k < platformGPUs.size(); ++k) {
+        const std::size_t gpu = devices.size() + k;
+        position = entries.insert(position, platformGPUEntry(platformGPUs[k], connectors[gpu],
+                                                             displaysEntry(connectors[gpu], gpu, main), paths,
+                                                             vulkanDrivers)) +
+                   1;
     }
     Json document;
     document["SPDisplaysDataType"] = std::move(entries);

@@ -14,6 +14,7 @@ constexpr int scrollBarExtent = 10;
 constexpr int scrollHandleMinimum = 24;
 constexpr int scrollHandleInset = 2;
 constexpr QSize buttonPadding{9, 3};
+constexpr int focusRingWidth = 2;
 
 QColor scrollHandle() {
     return QColor::fromRgbF(1, 1, 1, 0.22f);
@@ -39,6 +40,9 @@ int AppStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const 
         return scrollBarExtent;
     case PM_ScrollBarSliderMin:
         return scrollHandleMinimum;
+    case PM_FocusFrameHMargin:
+    case PM_FocusFrameVMargin:
+        return focusRingWidth;
     default:
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
@@ -110,6 +114,11 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
 
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
+    if (element == CE_FocusFrame) {
+        // The focus frame clips its painting to the ring around the control.
+        painter->fillRect(option->rect, AppTheme::accent());
+        return;
+    }
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     if (element == CE_MenuItem && item != nullptr && item->menuItemType == QStyleOptionMenuItem::Separator) {
         painter->fillRect(option->rect, option->palette.window());

@@ -1,6 +1,7 @@
 #include "ui/kit/app_theme.h"
 
 #include "ui/kit/app_style.h"
+#include "ui/kit/focus_ring.h"
 #include "ui/kit/text_styles.h"
 
 #include <QApplication>
@@ -97,6 +98,7 @@ void applyAppTheme() {
     QApplication::setStyle(new AppStyle);
     QApplication::setPalette(darkPalette());
     QApplication::setFont(textFont(TextStyle::Body));
+    new FocusRing(qApp);
 }
 
 } // namespace tarsik

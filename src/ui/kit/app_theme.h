@@ -38,7 +38,7 @@ void setTextColour(QWidget* widget, const QColor& colour);
 QLabel* themedLabel(const QString& text, const QFont& font, const QColor& colour);
 
 // Forces the dark scheme on the whole application whatever the desktop uses: its own style,
-// palette (no desktop accent or highlight survives) and default font.
+// palette (no desktop accent or highlight survives), default font and the keyboard focus ring.
 void applyAppTheme();
 
 } // namespace tarsik

@@ -1,5 +1,6 @@
 #include "ui/kit/button_styles.h"
 
+#include "ui/kit/accessibility.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/symbols.h"
 #include "ui/kit/text_fit.h"
@@ -114,11 +115,17 @@ FittedText StyledButton::fittedText() const {
     return fitLabelText(look());
 }
 
+// A tab to screen readers, checked while it is the selected one.
 GlassTabButton::GlassTabButton(const QString& symbol, const QString& title, QWidget* parent)
-    : StyledButton(symbol, title, parent) {}
+    : StyledButton(symbol, title, parent) {
+    setCheckable(true);
+    setAccessibleRole(this, QAccessible::PageTab);
+    setAccessibleName(title);
+}
 
 void GlassTabButton::setActive(bool active) {
     active_ = active;
+    setChecked(active);
     update();
 }
 

@@ -3,6 +3,10 @@
 #include "ui/kit/app_theme.h"
 #include "ui/kit/text_styles.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QResizeEvent>
 
 namespace tarsik {
@@ -98,12 +102,26 @@ void FittingLabel::mousePressEvent(QMouseEvent* event) {
     QLabel::mousePressEvent(event);
 }
 
+// Copies what is selected, or the whole value when nothing is.
+void FittingLabel::contextMenuEvent(QContextMenuEvent* event) {
+    if (!style_.selectable) {
+        QLabel::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Copy"), this, [this] {
+        QApplication::clipboard()->setText(hasSelectedText() ? selectedText() : fullText_);
+    });
+    menu.exec(event->globalPos());
+}
+
 // Selection needs a text document behind the label, which costs more than the label itself; it
 // is made when the pointer first comes (always before a click), not for every value of a card
-// nobody selects. The selection then takes keyboard focus on a click, as a label's would.
+// nobody selects. A click then gives the label focus, so Ctrl+C copies; selecting by keyboard
+// would show an editing caret in a value nobody can edit.
 void FittingLabel::makeSelectable() {
     if (style_.selectable && !(textInteractionFlags() & Qt::TextSelectableByMouse)) {
-        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
 }
 

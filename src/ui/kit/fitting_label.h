@@ -11,8 +11,8 @@ namespace tarsik {
 
 // A label limited to `maxLines` lines (0: no limit) that, when its text does not fit the
 // width, first shrinks its font down to `minScale` of the base size and only then cuts the
-// last line with an ellipsis. A selectable label can be selected and copied with the mouse
-// and keyboard.
+// last line with an ellipsis. A selectable label can be selected with the mouse, and copied
+// with Ctrl+C or its right-click menu; it shows no text caret, since it cannot be edited.
 class FittingLabel : public QLabel {
     Q_OBJECT
 
@@ -45,6 +45,7 @@ class FittingLabel : public QLabel {
     void resizeEvent(QResizeEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     FittedText fit(int width) const;

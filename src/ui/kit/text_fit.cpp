@@ -3,7 +3,9 @@
 #include "ui/kit/text_styles.h"
 
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QTextLayout>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -17,14 +19,19 @@ struct Wrapped {
     int keptLineStart = 0; // where line number `keep` (counted from 1) starts
 };
 
+// Lines break between words, and inside a word only when it is longer than a line.
+void prepare(QTextLayout& layout) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+}
+
 Wrapped wrap(const QString& text, const QFont& font, double width, int keep) {
     Wrapped result;
     int offset = 0;
     for (const auto& paragraph : text.split(QLatin1Char('\n'))) {
         QTextLayout layout(paragraph, font);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
+        prepare(layout);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(width);
@@ -40,6 +47,32 @@ Wrapped wrap(const QString& text, const QFont& font, double width, int keep) {
 }
 
 } // namespace
+
+int fittedHeight(const FittedText& fitted, const QFont& font) {
+    return int(std::ceil(fitted.lines * QFontMetricsF(scaledFont(font, fitted.scale)).lineSpacing()));
+}
+
+void drawFittedText(QPainter& painter, const QRectF& area, const FittedText& fitted, const QFont& font) {
+    const QFont scaled = scaledFont(font, fitted.scale);
+    const double lineSpacing = QFontMetricsF(scaled).lineSpacing();
+    // A one-line text was fitted (or cut) to the width already: it is drawn whole.
+    const double width =
+        fitted.lines == 1 ? std::max(area.width(), QFontMetricsF(scaled).horizontalAdvance(fitted.text) + 1)
+                          : std::max(1.0, area.width());
+    double y = area.top();
+    for (const auto& paragraph : fitted.text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, scaled);
+        prepare(layout);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0, y - area.top()));
+            y += lineSpacing;
+        }
+        layout.endLayout();
+        layout.draw(&painter, area.topLeft());
+    }
+}
 
 QFont scaledFont(const QFont& font, double scale) {
     return withPoints(font, fontPoints(font) * scale);

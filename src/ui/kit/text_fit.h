@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QFont>
+#include <QRectF>
 #include <QString>
+
+class QPainter;
 
 namespace tarsik {
 
@@ -16,6 +19,12 @@ struct FittedText {
 };
 
 FittedText fitText(const QString& text, const QFont& font, double width, int maxLines, double minScale);
+
+// The height a fitted text takes when drawn by `drawFittedText`, in whole pixels.
+int fittedHeight(const FittedText& fitted, const QFont& font);
+// Draws a fitted text from the top left of `area`, broken into lines exactly as `fitText` broke it
+// for the same width, one line spacing apart: within `fittedHeight`, however the lines round.
+void drawFittedText(QPainter& painter, const QRectF& area, const FittedText& fitted, const QFont& font);
 
 // `font` scaled, in layout points.
 QFont scaledFont(const QFont& font, double scale);

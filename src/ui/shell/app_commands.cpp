@@ -28,7 +28,7 @@ AppCommands::AppCommands(GPUStore& store, QSettings& settings, QObject* parent)
     : QObject(parent), store_(store), settings_(settings), about_(new QAction("About Tarsik", this)),
       newWindow_(new QAction("New Window", this)), quit_(new QAction("Quit Tarsik", this)),
       help_(new QAction("Tarsik Help", this)), helpPresenter_([this](QMenuBar& bar) { addMenus(bar); }),
-      aboutPresenter_([this](QMenuBar& bar) { addMenus(bar); }) {
+      aboutPresenter_({about_, newWindow_, quit_, help_}) {
     about_->setMenuRole(QAction::AboutRole);
     connect(about_, &QAction::triggered, this, [this] { aboutPresenter_.show(); });
     newWindow_->setShortcut(QKeySequence::New);
@@ -36,10 +36,10 @@ AppCommands::AppCommands(GPUStore& store, QSettings& settings, QObject* parent)
     quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit_->setMenuRole(QAction::QuitRole);
     connect(quit_, &QAction::triggered, qApp, &QApplication::quit);
-    // "?" is a shifted key: X11 and Wayland report Ctrl+Shift+/ as Ctrl+?, other platforms keep
-    // the Shift, so both forms open Help.
-    help_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Question), QKeySequence(Qt::CTRL | Qt::Key_Question)});
+    // F1 is the desktop's Help key. "?" is a shifted key: X11 and Wayland report Ctrl+Shift+/ as
+    // Ctrl+?, other platforms keep the Shift, so both forms open Help too.
+    help_->setShortcuts({QKeySequence(Qt::Key_F1), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Question),
+                         QKeySequence(Qt::CTRL | Qt::Key_Question)});
     connect(help_, &QAction::triggered, this, [this] { helpPresenter_.show(); });
 }
 

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace tarsik {
 namespace {
@@ -27,7 +28,26 @@ class GPUPicker : public QComboBox {
     QSize minimumSizeHint() const override { return {150, QComboBox::minimumSizeHint().height()}; }
 };
 
+QString shortSlot(const std::string& slot) {
+    const auto text = QString::fromStdString(slot);
+    return text.startsWith(QStringLiteral("0000:")) ? text.mid(5) : text;
+}
+
 } // namespace
+
+QStringList pickerEntries(const std::vector<GPUDevice>& devices) {
+    QStringList entries;
+    for (const auto& device : devices) {
+        const auto twins = std::count_if(devices.begin(), devices.end(),
+                                         [&](const GPUDevice& other) { return other.name == device.name; });
+        QString entry = QString::fromStdString(device.name);
+        if (const auto* slot = pciSlotOf(device); twins > 1 && slot != nullptr) {
+            entry += QStringLiteral(" \u00B7 ") + shortSlot(*slot);
+        }
+        entries.append(entry);
+    }
+    return entries;
+}
 
 GPUSelectorView::GPUSelectorView(GPUStore& store, QWidget* parent)
     : OutlinedBox(AppTheme::panelRaised(), AppTheme::border(), parent), store_(store),
@@ -62,8 +82,8 @@ void GPUSelectorView::update() {
     picker_->clear();
     int current = -1;
     const auto& devices = store_.devices();
+    picker_->addItems(pickerEntries(devices));
     for (std::size_t i = 0; i < devices.size(); ++i) {
-        picker_->addItem(QString::fromStdString(devices[i].name));
         if (store_.selectedID() == devices[i].id) {
             current = static_cast<int>(i);
         }

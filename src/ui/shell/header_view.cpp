@@ -8,6 +8,7 @@
 #include "ui/kit/symbols.h"
 #include "ui/kit/text_styles.h"
 #include "ui/shell/project_links.h"
+#include "ui/shell/window_controls.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -58,6 +59,9 @@ HeaderView::HeaderView(GPUStore& store, QWidget* parent)
     top->addLayout(titles, 1);
     top->addStretch();
     top->addWidget(chip_, 0, Qt::AlignTop);
+    if (ownWindowControls()) {
+        top->addWidget(new WindowControls(true, true), 0, Qt::AlignTop);
+    }
 
     refresh_->setMinimumLabelWidth(96);
     connect(refresh_, &QAbstractButton::clicked, &store_, &GPUStore::requestRefresh);

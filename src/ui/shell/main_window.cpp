@@ -1,9 +1,12 @@
 #include "ui/shell/main_window.h"
 
 #include "ui/shell/app_commands.h"
+#include "ui/shell/header_view.h"
 #include "ui/shell/main_window_view.h"
+#include "ui/shell/window_controls.h"
 #include "ui/shell/window_frame.h"
 
+#include <QAction>
 #include <QMenuBar>
 
 namespace tarsik {
@@ -15,8 +18,18 @@ MainWindow::MainWindow(GPUStore& store, QSettings& settings, const AppCommands& 
     setWindowTitle("Tarsik");
     setCentralWidget(view_);
     commands.addMenus(*menuBar());
-    view_->setMinimumSize(minimumContentSize);
-    resize(idealContentSize + QSize(0, menuBar()->sizeHint().height()));
+    auto* closeWindow = new QAction(this);
+    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    addAction(closeWindow);
+    // The minimum is the window's own, so that on a screen smaller than it the frame keeper can
+    // lower it and the window still fits.
+    const QSize menu(0, menuBar()->sizeHint().height());
+    setMinimumSize(minimumContentSize + menu);
+    resize(idealContentSize + menu);
+    if (ownWindowControls()) {
+        new WindowEdges(this, view_->header());
+    }
     (new WindowFrameKeeper(this, settings))->restore();
 }
 

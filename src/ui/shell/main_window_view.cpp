@@ -11,6 +11,9 @@
 #include "ui/tabs/sensors_view.h"
 #include "ui/tabs/validation_view.h"
 
+#include <QAbstractScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -23,6 +26,26 @@ QWidget* padded(QWidget* widget, int left, int top, int right, int bottom) {
     layout->setContentsMargins(left, top, right, bottom);
     layout->addWidget(widget);
     return frame;
+}
+
+// Which card a record stands for. A refresh hands over new records (new ids) for the same cards,
+// so the bus address tells, and the name where there is none.
+std::string cardOf(const GPUDevice* gpu) {
+    if (gpu == nullptr) {
+        return {};
+    }
+    const auto* slot = pciSlotOf(*gpu);
+    return slot != nullptr ? *slot : gpu->name;
+}
+
+void scrollToTop(QWidget* content) {
+    auto areas = content->findChildren<QAbstractScrollArea*>();
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(content)) {
+        areas.append(area);
+    }
+    for (auto* area : areas) {
+        area->verticalScrollBar()->setValue(0);
+    }
 }
 
 } // namespace
@@ -43,6 +66,26 @@ MainWindowView::MainWindowView(GPUStore& store, QWidget* parent)
     }
     showTab(TabID::GraphicsCard);
     connect(tabBar_, &TabBar::selected, this, &MainWindowView::showTab);
+    const auto stepKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
+        for (const auto& key : keys) {
+            connect(new QShortcut(key, this), &QShortcut::activated, this, [this, step] { stepTab(step); });
+        }
+    };
+    stepKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    stepKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+             -1);
+    // Another card's content starts at its top; a refresh of the same card keeps the place.
+    shownCard_ = cardOf(store_.selectedGPU());
+    const auto followSelection = [this] {
+        const auto card = cardOf(store_.selectedGPU());
+        if (card != shownCard_) {
+            shownCard_ = card;
+            scrollToTop(content_->currentWidget());
+        }
+    };
+    connect(&store_, &GPUStore::devicesChanged, this, followSelection);
+    connect(&store_, &GPUStore::selectedIDChanged, this, followSelection);
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 8, 0, 8);
@@ -72,6 +115,14 @@ void MainWindowView::showTab(TabID id) {
         placeholder->deleteLater();
     }
     content_->setCurrentIndex(index);
+    scrollToTop(content_->currentWidget());
+}
+
+void MainWindowView::stepTab(int step) {
+    const auto next =
+        static_cast<TabID>((static_cast<int>(tabBar_->selectedTab()) + step + tabCount) % tabCount);
+    tabBar_->setSelectedTab(next);
+    showTab(next);
 }
 
 QWidget* MainWindowView::makeTab(TabID id) {

@@ -5,6 +5,7 @@
 #include "ui/shell/tab_bar.h"
 
 #include <array>
+#include <string>
 
 class QStackedWidget;
 
@@ -37,6 +38,8 @@ class MainWindowView : public MetallicBackgroundView {
     static constexpr int tabCount = 5;
 
     void showTab(TabID id);
+    // Selects the tab `step` places on, wrapping around at either end.
+    void stepTab(int step);
     QWidget* makeTab(TabID id);
 
     GPUStore& store_;
@@ -47,6 +50,8 @@ class MainWindowView : public MetallicBackgroundView {
     FooterStatusView* footer_;
     CancellableTask startupTask_;
     bool started_ = false;
+    // The card whose content is shown, as the bus address or name tells it.
+    std::string shownCard_;
     std::array<bool, tabCount> built_{};
 };
 

@@ -43,11 +43,12 @@ bool compositorDrawsDecorations() {
 
 } // namespace
 
-void preferServerDecorations() {
-    if (std::getenv("QT_WAYLAND_DISABLE_WINDOWDECORATION") == nullptr && qtWillUseWayland() &&
-        compositorDrawsDecorations()) {
-        setenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1", 0);
+bool preferServerDecorations() {
+    if (!qtWillUseWayland() || std::getenv("QT_WAYLAND_DISABLE_WINDOWDECORATION") != nullptr) {
+        return false;
     }
+    setenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1", 0);
+    return !compositorDrawsDecorations();
 }
 
 } // namespace tarsik

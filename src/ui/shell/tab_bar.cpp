@@ -1,5 +1,6 @@
 #include "ui/shell/tab_bar.h"
 
+#include "ui/kit/accessibility.h"
 #include "ui/kit/button_styles.h"
 
 #include <QHBoxLayout>
@@ -57,6 +58,9 @@ TabBar::TabBar(std::vector<TabItem> tabs, QWidget* parent)
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);
+    scroll_->setFocusPolicy(Qt::NoFocus); // the tabs take focus, not the strip that holds them
+    setAccessibleRole(this, QAccessible::PageTabList);
+    setAccessibleName(QStringLiteral("Tabs"));
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);

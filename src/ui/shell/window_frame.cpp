@@ -5,12 +5,26 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace tarsik {
 namespace {
 
 constexpr int saveDelayMs = 250;
+
+QList<QRect> availableAreas() {
+    QList<QRect> areas;
+    for (const auto* screen : QGuiApplication::screens()) {
+        areas.append(screen->availableGeometry());
+    }
+    return areas;
+}
+
+// Wayland never tells a window where it is, and every window reads as placed at 0, 0.
+bool positionsKnown() {
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
 
 QString number(double value) {
     return QString::number(value, 'g', 17);
@@ -61,9 +75,38 @@ std::optional<QRect> restorableFrame(const QString& saved, const QList<QRect>& a
 }
 
 QRect centredWindow(QSize size, const QMargins& decorations, const QRect& area) {
-    QRect frame(QPoint(0, 0), size.grownBy(decorations));
+    const QSize fitting = size.boundedTo(area.size().shrunkBy(decorations));
+    QRect frame(QPoint(0, 0), fitting.grownBy(decorations));
     frame.moveCenter(area.center());
-    return QRect(frame.topLeft() + QPoint(decorations.left(), decorations.top()), size);
+    return QRect(frame.topLeft() + QPoint(decorations.left(), decorations.top()), fitting);
+}
+
+QRect fittedWindow(const QRect& window, const QMargins& decorations, const QList<QRect>& areas) {
+    if (areas.isEmpty()) {
+        return window;
+    }
+    const auto overlapped =
+        std::find_if(areas.begin(), areas.end(), [&](const QRect& area) { return area.intersects(window); });
+    const QRect room = (overlapped != areas.end() ? *overlapped : areas.front()).marginsRemoved(decorations);
+    QRect fitted(window.topLeft(), window.size().boundedTo(room.size()));
+    fitted.moveRight(std::min(fitted.right(), room.right()));
+    fitted.moveBottom(std::min(fitted.bottom(), room.bottom()));
+    fitted.moveLeft(std::max(fitted.left(), room.left()));
+    fitted.moveTop(std::max(fitted.top(), room.top()));
+    return fitted;
+}
+
+std::optional<QRect> frameToSave(const QRect& window, const QMargins& decorations, const QList<QRect>& areas,
+                                 std::optional<QPoint> keptOrigin) {
+    const QRect frame = window.marginsAdded(decorations);
+    const bool fits = std::any_of(areas.begin(), areas.end(), [&](const QRect& area) {
+        return keptOrigin ? area.width() >= frame.width() && area.height() >= frame.height()
+                          : area.contains(frame);
+    });
+    if (!fits) {
+        return std::nullopt;
+    }
+    return keptOrigin ? QRect(*keptOrigin, window.size()) : window;
 }
 
 WindowFrameKeeper::WindowFrameKeeper(QWidget* window, QSettings& settings)
@@ -79,16 +122,20 @@ void WindowFrameKeeper::restore() {
         return;
     }
     restored_ = true;
-    QList<QRect> areas;
-    for (const auto* screen : QGuiApplication::screens()) {
-        areas.append(screen->availableGeometry());
-    }
+    const auto areas = availableAreas();
     if (const auto frame = restorableFrame(settings_.value(windowFrameKey).toString(), areas)) {
-        window_->setGeometry(*frame);
-        placed_ = *frame;
+        centred_ = false;
+        place(fittedWindow(*frame, decorations(), areas));
         return;
     }
     centre();
+}
+
+QMargins WindowFrameKeeper::decorations() const {
+    const QRect frame = window_->frameGeometry();
+    const QRect inner = window_->geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
 }
 
 void WindowFrameKeeper::centre() {
@@ -96,13 +143,16 @@ void WindowFrameKeeper::centre() {
     if (screen == nullptr) {
         return;
     }
-    const QRect frame = window_->frameGeometry();
-    const QRect inner = window_->geometry();
-    const QMargins decorations(inner.left() - frame.left(), inner.top() - frame.top(),
-                               frame.right() - inner.right(), frame.bottom() - inner.bottom());
-    centringUnframed_ = !window_->isVisible() || decorations.isNull();
-    placed_ = centredWindow(inner.size(), decorations, screen->availableGeometry());
-    window_->setGeometry(placed_);
+    centred_ = true;
+    place(centredWindow(window_->size(), decorations(), screen->availableGeometry()));
+}
+
+void WindowFrameKeeper::place(const QRect& frame) {
+    placedUnframed_ = !window_->isVisible() || decorations().isNull();
+    // On a screen smaller than the window's minimum, the minimum gives way.
+    window_->setMinimumSize(window_->minimumSize().boundedTo(frame.size()));
+    placed_ = frame;
+    window_->setGeometry(frame);
 }
 
 bool WindowFrameKeeper::eventFilter(QObject* watched, QEvent* event) {
@@ -111,10 +161,13 @@ bool WindowFrameKeeper::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::WindowActivate:
-            // The desktop frames a window after it is shown; only then can it be centred whole.
-            if (centringUnframed_ && window_->isVisible() &&
-                window_->frameGeometry() != window_->geometry()) {
-                centre();
+            // The desktop frames a window after it is shown; only then is its title bar known.
+            if (placedUnframed_ && window_->isVisible() && !decorations().isNull()) {
+                if (centred_) {
+                    centre();
+                } else {
+                    place(fittedWindow(window_->geometry(), decorations(), availableAreas()));
+                }
             } else if (event->type() != QEvent::WindowActivate && window_->geometry() != placed_) {
                 saveTimer_.start();
             }
@@ -135,8 +188,14 @@ void WindowFrameKeeper::save() {
         return;
     }
     placed_ = window_->geometry();
-    centringUnframed_ = false;
-    settings_.setValue(windowFrameKey, frameString(placed_));
+    placedUnframed_ = false;
+    std::optional<QPoint> keptOrigin;
+    if (!positionsKnown()) {
+        keptOrigin = parseFrameString(settings_.value(windowFrameKey).toString()).topLeft().toPoint();
+    }
+    if (const auto frame = frameToSave(placed_, decorations(), availableAreas(), keptOrigin)) {
+        settings_.setValue(windowFrameKey, frameString(*frame));
+    }
 }
 
 } // namespace tarsik

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 #include <functional>
 
+class QAction;
 class QMenuBar;
 
 namespace tarsik {
@@ -14,8 +16,8 @@ namespace tarsik {
 using MenuMaker = std::function<void(QMenuBar&)>;
 
 // Owns one auxiliary window: the first show() builds it, later calls only bring the same window
-// back to the front, un-minimised. Closing the window hides it, so it returns where the user
-// left it.
+// back to the front, un-minimised. Closing the window (also with Esc or Ctrl+W) hides it, so it
+// returns where the user left it.
 class WindowPresenter {
   public:
     struct Layout {
@@ -24,7 +26,10 @@ class WindowPresenter {
         QSize size;
         bool miniaturisable = false;
         std::function<QWidget*()> makeContent;
+        // The program's menus, if the window has a menu bar.
         MenuMaker addMenus;
+        // Commands whose shortcuts work in the window without a menu to show them.
+        QList<QAction*> shortcuts;
     };
 
     explicit WindowPresenter(Layout layout) : layout_(std::move(layout)) {}
@@ -48,9 +53,10 @@ class HelpWindowPresenter : public WindowPresenter {
     explicit HelpWindowPresenter(MenuMaker addMenus);
 };
 
+// A small window of its own: no menu bar, but the program's command keys work in it.
 class AboutWindowPresenter : public WindowPresenter {
   public:
-    explicit AboutWindowPresenter(MenuMaker addMenus);
+    explicit AboutWindowPresenter(QList<QAction*> shortcuts);
 };
 
 } // namespace tarsik

@@ -105,16 +105,13 @@ class AdvancedRowDelegate : public QStyledItemDelegate {
         }
         const Columns columns = layOut(option.rect.width(), index);
         const QRect text = option.rect.adjusted(rowInsetX, rowInsetY, -rowInsetX, -rowInsetY);
-        const int keyWidth = int(keyWidth_);
-        painter->setFont(scaledFont(keyFont(), columns.key.scale));
         painter->setPen(AppTheme::textSecondary());
-        painter->drawText(QRect(text.left(), text.top(), keyWidth, text.height()),
-                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, columns.key.text);
-        painter->setFont(scaledFont(valueFont(), columns.value.scale));
+        drawFittedText(*painter, QRectF(text.left(), text.top(), keyWidth_, text.height()), columns.key,
+                       keyFont());
         painter->setPen(AppTheme::textPrimary());
-        const int valueLeft = text.left() + keyWidth + columnSpacing;
-        painter->drawText(QRect(valueLeft, text.top(), text.right() - valueLeft + 1, text.height()),
-                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, columns.value.text);
+        const double valueLeft = text.left() + keyWidth_ + columnSpacing;
+        drawFittedText(*painter, QRectF(valueLeft, text.top(), text.right() + 1 - valueLeft, text.height()),
+                       columns.value, valueFont());
         painter->restore();
     }
 
@@ -126,16 +123,15 @@ class AdvancedRowDelegate : public QStyledItemDelegate {
     };
 
     Columns layOut(int rowWidth, const QModelIndex& index) const {
+        // The same widths as the painting's, so each column gets the lines it was measured for.
         const double valueWidth = rowWidth - 2 * rowInsetX - keyWidth_ - columnSpacing;
         Columns columns{.key = fitText(index.data(AdvancedRowsModel::KeyRole).toString(), keyFont(),
                                        keyWidth_, keyMaxLines, minTextScale),
                         .value = fitText(index.data(AdvancedRowsModel::ValueRole).toString(), valueFont(),
                                          valueWidth, valueMaxLines, minTextScale)};
-        const int keyHeight =
-            columns.key.lines * QFontMetrics(scaledFont(keyFont(), columns.key.scale)).lineSpacing();
-        const int valueHeight =
-            columns.value.lines * QFontMetrics(scaledFont(valueFont(), columns.value.scale)).lineSpacing();
-        columns.height = std::max(keyHeight, valueHeight) + 2 * rowInsetY;
+        columns.height =
+            std::max(fittedHeight(columns.key, keyFont()), fittedHeight(columns.value, valueFont())) +
+            2 * rowInsetY;
         return columns;
     }
 
@@ -205,6 +201,8 @@ AdvancedView::AdvancedView(GPUStore& store, QWidget* parent) : QWidget(parent), 
                                                       .colour = AppTheme::textPrimary()});
     filter_ = new FilterField;
     filter_->setPlaceholderText(QStringLiteral("Filter"));
+    filter_->setAccessibleName(QStringLiteral("Filter properties"));
+    list_->listView()->setAccessibleName(QStringLiteral("Properties"));
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);

@@ -1,5 +1,6 @@
 #include "ui/tabs/graphics_card_view.h"
 
+#include "ui/kit/accessibility.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/fitting_label.h"
 #include "ui/kit/panels.h"
@@ -39,6 +40,10 @@ QWidget* displayRow(const DisplayInfo& display) {
                                                 .colour = AppTheme::textSecondary(),
                                                 .maxLines = 2,
                                                 .minScale = 0.82}));
+
+    setAccessibleRole(row, QAccessible::ListItem);
+    row->setAccessibleName(qt(display.name) + QStringLiteral(": ") + details +
+                           (display.online ? QString() : QStringLiteral(", offline")));
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(8, 8, 8, 8);
@@ -87,6 +92,8 @@ void GraphicsCardView::rebuild() {
         scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         scroll->setWidget(buildCard(*gpu_));
         scroll->viewport()->setAutoFillBackground(false);
+        setAccessibleRole(scroll, QAccessible::Pane);
+        scroll->setAccessibleName(QStringLiteral("Graphics card"));
         content_ = scroll;
     } else {
         content_ = new UnavailableStateView(QStringLiteral("No GPU"), QStringLiteral("cpu"),

@@ -1,5 +1,6 @@
 #include "ui/tabs/help_view.h"
 
+#include "ui/kit/accessibility.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/fitting_label.h"
 #include "ui/kit/panels.h"
@@ -104,6 +105,8 @@ const std::vector<HelpSection>& helpSections() {
 }
 
 HelpView::HelpView(QWidget* parent) : QScrollArea(parent) {
+    setAccessibleRole(this, QAccessible::Document);
+    setAccessibleName(QStringLiteral("Help"));
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

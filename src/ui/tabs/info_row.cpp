@@ -1,5 +1,6 @@
 #include "ui/tabs/info_row.h"
 
+#include "ui/kit/accessibility.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/fitting_label.h"
 #include "ui/kit/panels.h"
@@ -34,6 +35,9 @@ InfoRow::InfoRow(const QString& title, const QString& value, QWidget* parent) : 
     row->setContentsMargins(0, 5, 0, 5);
     row->addWidget(titleLabel, 0, Qt::AlignTop);
     row->addWidget(value_, 1, Qt::AlignTop);
+
+    setAccessibleRole(this, QAccessible::ListItem);
+    setAccessibleName(title + QStringLiteral(": ") + value_->fullText());
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

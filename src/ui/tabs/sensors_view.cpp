@@ -3,6 +3,7 @@
 #include "model/sensor_kind.h"
 #include "store/gpu_store.h"
 #include "texts/sensor_debug_text.h"
+#include "ui/kit/accessibility.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/fitting_label.h"
 #include "ui/kit/panels.h"
@@ -31,6 +32,8 @@ QString qt(const std::string& text) {
 QWidget* sensorRow(const SensorReading& sensor) {
     auto* row = new OutlinedBox(AppTheme::row(), AppTheme::border());
     row->setObjectName(QStringLiteral("sensorRow"));
+    setAccessibleRole(row, QAccessible::ListItem);
+    row->setAccessibleName(qt(sensor.name + ": " + sensor.value + " " + sensor.unit).trimmed());
     auto* name = new FittingLabel(qt(sensor.name), {.font = textFont(TextStyle::Body),
                                                     .colour = AppTheme::textSecondary(),
                                                     .maxLines = 2,
@@ -103,6 +106,8 @@ SensorsView::SensorsView(GPUStore& store, QWidget* parent) : QWidget(parent), st
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(list);
+    setAccessibleRole(scroll, QAccessible::List);
+    scroll->setAccessibleName(QStringLiteral("Sensor readings"));
 
     auto* note = new QLabel(QStringLiteral(
         "Note: GPU readings are discovered dynamically through SMC first and then IORegistry. Only sensors "

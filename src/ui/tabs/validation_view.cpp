@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
 #include <chrono>
 
 namespace tarsik {
@@ -38,7 +39,11 @@ ValidationView::ValidationView(GPUStore& store, QWidget* parent)
     auto* title = new QLabel(QStringLiteral("Validation"));
     title->setFont(textFont(TextStyle::Title3, QFont::Bold));
     setTextColour(title, AppTheme::textPrimary());
-    button_ = new QPushButton(QStringLiteral("Copy Report"));
+    button_ = new QPushButton(QStringLiteral("Copied"));
+    // As wide as the wider of its two labels, so its edge stays put when the label changes.
+    button_->setMinimumWidth(button_->sizeHint().width());
+    button_->setText(QStringLiteral("Copy Report"));
+    button_->setMinimumWidth(std::max(button_->minimumWidth(), button_->sizeHint().width()));
     connect(button_, &QPushButton::clicked, this, &ValidationView::copyReport);
     auto* header = new QHBoxLayout;
     header->addWidget(title);
@@ -52,6 +57,7 @@ ValidationView::ValidationView(GPUStore& store, QWidget* parent)
     // Selectable, but what the user types is never kept: the text is always the report.
     text_ = new QPlainTextEdit;
     text_->setReadOnly(true);
+    text_->setAccessibleName(QStringLiteral("Validation report"));
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text_->setFont(monospacedFont(13));
     text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
