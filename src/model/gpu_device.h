@@ -2,6 +2,7 @@
 
 #include "model/uuid.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ struct GPUDevice {
     std::string pciDeviceID{};
     std::string pciRevisionID{};
     std::string vram{};
+    // The exact size that `vram` shows rounded, for the machine-readable forms; 0 when unknown.
+    std::uint64_t vramBytes = 0;
     std::string metalFamily{};
     std::vector<DisplayInfo> displays{};
     // Ordered by key, so equality treats it as a set of pairs and the hash is insertion-order free.

@@ -58,6 +58,7 @@ std::size_t std::hash<tarsik::GPUDevice>::operator()(const tarsik::GPUDevice& de
           &device.pciRevisionID, &device.vram, &device.metalFamily}) {
         combine(seed, *text);
     }
+    combine(seed, device.vramBytes);
     combine(seed, device.displays.size());
     for (const auto& display : device.displays) {
         combine(seed, display);

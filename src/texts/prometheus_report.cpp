@@ -22,7 +22,7 @@ struct Family {
 constexpr Family infoFamily{"tarsik_gpu_info", "The GPU as tarsik-report names it; always 1."};
 constexpr Family memoryFamily{"tarsik_gpu_memory_total_bytes",
                               "Memory of the GPU (VRAM, or the working set of a GPU that shares system "
-                              "memory), as precise as the window shows it."};
+                              "memory), in bytes as its driver counts them."};
 
 // One family per measured kind, in the order they are written. The measurement times
 // `multiplier`, over `divisor`, is in the family's unit; dividing keeps 57 % at 0.57 exactly.
@@ -57,24 +57,6 @@ constexpr std::array<ReadingFamily, 15> readingFamilies{{
 
 constexpr Family sleepFamily{"tarsik_gpu_runtime_suspended",
                              "1 while the GPU is runtime-suspended (asleep, its sensors not read), else 0."};
-
-// "16 GB", "7.98 GB", "512 bytes": the byte counts the collectors write, 1024-based.
-std::optional<double> byteCount(std::string_view text) {
-    double number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    const auto rest = text.substr(static_cast<std::size_t>(end - text.data()));
-    if (error != std::errc{} || !std::isfinite(number) || number < 0 || !rest.starts_with(' ')) {
-        return std::nullopt;
-    }
-    const auto unit = rest.substr(1);
-    static constexpr std::array<std::string_view, 6> units{"bytes", "KB", "MB", "GB", "TB", "PB"};
-    for (std::size_t power = 0; power < units.size(); ++power) {
-        if (unit == units[power]) {
-            return std::round(number * std::pow(1024.0, static_cast<double>(power)));
-        }
-    }
-    return std::nullopt;
-}
 
 // Plain digits where they fit ("2250000000", not "2.25e+09"), the shortest text that reads back
 // as the same value.
@@ -172,8 +154,8 @@ std::string prometheusReport(const std::vector<GPUReport>& gpus) {
 
     samples.clear();
     for (const auto& [report, labels] : series) {
-        if (const auto bytes = byteCount(report->device.vram)) {
-            samples.push_back('{' + labels + "} " + numberText(*bytes));
+        if (const auto bytes = report->device.vramBytes; bytes != 0) {
+            samples.push_back('{' + labels + "} " + std::to_string(bytes));
         }
     }
     exposition.add(memoryFamily, samples);
@@ -194,7 +176,8 @@ std::string prometheusReport(const std::vector<GPUReport>& gpus) {
             }
             auto value = measured.value() * family->multiplier / family->divisor;
             if (family->multiplier > 1) {
-                value = std::round(value); // clocks count whole hertz; megahertz from hertz may not round-trip
+                value =
+                    std::round(value); // clocks count whole hertz; megahertz from hertz may not round-trip
             }
             if (written.insert(std::string(measured.kind) + '{' + sampleLabels).second) {
                 readingSamples[static_cast<std::size_t>(family - readingFamilies.begin())].push_back(

@@ -161,6 +161,24 @@ INSTANTIATE_TEST_SUITE_P(Machines, SysfsFaults,
                                            "raspberry-pi-3", "rk3588-board", "snapdragon-x-laptop",
                                            "apple-m1"));
 
+// A sleeping GPU's sensor files are never opened, in a whole discovery of every GPU or of it
+// alone: on older kernels any of them would wake it. Only its sleep state is known.
+TEST(SleepingGPU, NoneOfItsSensorFilesIsOpened) {
+    const FixtureTree tree("hybrid-laptop");
+    const std::string device = "sys/bus/pci/devices/0000:03:00.0/";
+    const platform::SysfsRegistrySource registry(platform::SystemPaths{.root = tree.root()},
+                                                 testing::FakeNVML::path);
+    for (const char* watched : {"hwmon", "gpu_busy_percent", "mem_info_vram_used"}) {
+        const FileFaults faults(tree.path(device + watched), FileFault::openFails, 1000);
+        const auto entries = registry.entries(std::nullopt);
+        const auto alone = registry.entries("0000:03:00.0");
+        EXPECT_EQ(faults.opens(), 0) << watched;
+        ASSERT_EQ(alone.size(), 1u);
+        EXPECT_EQ(alone[0].runtimeSuspended, true);
+        EXPECT_TRUE(alone[0].moreReadings.empty());
+    }
+}
+
 // The GPU's sysfs folder disappears at each of its opens in turn. The other GPUs read as before;
 // the unplugged one reads as before, less, or not at all.
 struct Unplugged {

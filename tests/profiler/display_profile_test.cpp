@@ -70,6 +70,9 @@ TEST(DisplayProfile, WorkstationParsesBackIntoItsFourGPUsAndThreeDisplays) {
               "RADV (libvulkan_radeon.so) 1.3.230");
     EXPECT_EQ(devices[3].raw.count("Vulkan Driver"), 0u);
     EXPECT_EQ(devices[2].raw.at("PCI Slot"), "0000:03:00.0");
+    // The exact size travels beside the rounded text, and is no property of its own.
+    EXPECT_EQ(devices[2].vramBytes, 17'163'091'968u);
+    EXPECT_EQ(devices[2].raw.count("_vram_bytes"), 0u);
 
     // Every profiler record finds its own GPU in the fast list.
     const auto full = collector.collectSynchronously();

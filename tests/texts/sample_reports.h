@@ -44,6 +44,7 @@ inline std::vector<GPUReport> workstationReports() {
                                 .pciDeviceID = "0x73bf",
                                 .pciRevisionID = "0x00c1",
                                 .vram = "16 GB",
+                                .vramBytes = 17'163'091'968,
                                 .metalFamily = "Supported",
                                 .displays = {{.name = "DELL U2720Q",
                                               .resolution = "3840 x 2160",

@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QLabel>
+#include <QLayout>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -55,6 +56,33 @@ TEST(SensorsView, ManualRefreshLabelShowsBelowEightReadings) {
         }
         EXPECT_EQ(labelShown, shown) << count;
     }
+}
+
+// A driver's further readings follow the canonical rows under their own heading; the hint still
+// counts only the canonical rows, so seven of them keep it with any number of further readings.
+TEST(SensorsView, FurtherReadingsFollowUnderAHeadingAndLeaveTheHintAlone) {
+    StoreWithDevices machine({GPUDevice{.name = "Radeon"}});
+    SensorsView view(*machine.store);
+    auto published = readings(7);
+    for (const auto* kind : {"junctionTemperature", "memoryUsed", "runtimeSuspended"}) {
+        published.push_back(
+            SensorReading{.name = kind, .value = "1", .measurement = Measurement{.kind = kind}});
+    }
+    showWithReadings(view, machine, published);
+    const auto rows = view.findChildren<QWidget*>(QStringLiteral("sensorRow"));
+    EXPECT_EQ(rows.size(), 10);
+    const auto headings = view.findChildren<QWidget*>(QStringLiteral("moreReadingsHeading"));
+    ASSERT_EQ(headings.size(), 1);
+    const auto* list = headings[0]->parentWidget()->layout();
+    EXPECT_EQ(list->indexOf(headings[0]), list->indexOf(rows[6]) + 1) << "after the last canonical row";
+    EXPECT_EQ(list->indexOf(rows[7]), list->indexOf(headings[0]) + 1) << "before the first further reading";
+    bool labelShown = false;
+    for (const auto* label : view.findChildren<QLabel*>()) {
+        if (label->text() == QStringLiteral("Manual refresh only")) {
+            labelShown = label->isVisible();
+        }
+    }
+    EXPECT_TRUE(labelShown);
 }
 
 TEST(SensorsView, NoteBecomesTheInfoIconsTooltip) {

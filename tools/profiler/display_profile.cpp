@@ -194,6 +194,7 @@ Json platformGPUEntry(const platform::PlatformGPU& gpu, const std::vector<platfo
     entry["spdisplays_gputype"] = "Integrated";
     if (const auto memory = platform::systemMemoryBytes(paths); memory != 0) {
         entry["spdisplays_vram_shared"] = platform::formatByteCount(memory);
+        entry["_vram_bytes"] = memory;
     }
     // The identity key the merge and the sensors match on, as for PCI GPUs.
     entry["PCI Slot"] = gpu.busAddress;
@@ -256,6 +257,7 @@ std::string displayProfile(const platform::SystemPaths& paths, const std::string
         const auto vramBytes = identity.vramBytes != 0 ? identity.vramBytes : nvidiaMemory.totalBytes(device);
         if (vramBytes != 0) {
             entry["spdisplays_vram"] = platform::formatByteCount(vramBytes);
+            entry["_vram_bytes"] = vramBytes;
         }
         for (const auto& [key, value] : platform::gpuProperties(device, paths, pciIds, vramBytes)) {
             entry[key] = value;

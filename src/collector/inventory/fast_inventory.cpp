@@ -77,6 +77,7 @@ GPUDevice metalOnlyRecord(const platform::GPUDeviceInfo& info) {
         .pciDeviceID = "Unknown",
         .pciRevisionID = "Unknown",
         .vram = workingSetText(info.recommendedMaxWorkingSetSize),
+        .vramBytes = info.recommendedMaxWorkingSetSize,
         .metalFamily = GPUInfoCollector::metalSummary(info),
         .raw =
             {

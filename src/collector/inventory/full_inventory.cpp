@@ -70,6 +70,9 @@ std::vector<GPUDevice> GPUInfoCollector::collectSynchronously() const {
                 device.raw.try_emplace(pciSlotKey, info.busAddress);
             }
             device.metalFamily = metalSummary(info);
+            if (device.vramBytes == 0 && device.vram == workingSetText(info.recommendedMaxWorkingSetSize)) {
+                device.vramBytes = info.recommendedMaxWorkingSetSize;
+            }
             device.raw["Metal Device Name"] = info.name;
             device.raw["Recommended Max Working Set"] = workingSetText(info.recommendedMaxWorkingSetSize);
             device.raw["Unified Memory"] = yesNo(info.hasUnifiedMemory);

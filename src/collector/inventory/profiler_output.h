@@ -15,6 +15,10 @@ struct ProfilerRecords {
     std::string rejection;
 };
 
+// The key under which tarsik-profiler writes a GPU's memory size in bytes, beside the rounded
+// text: the machine-readable forms print the exact number.
+inline constexpr const char* vramBytesKey = "_vram_bytes";
+
 // Reads the profiler's JSON without running it, so the reader, the tests and the fuzzer share it.
 ProfilerRecords parseProfilerOutput(std::string_view output);
 

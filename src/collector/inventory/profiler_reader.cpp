@@ -208,6 +208,11 @@ ProfilerRecords parseProfilerOutput(std::string_view output) {
                 device.displays.push_back(displayFrom(element));
             }
         }
+        // Our profiler's exact size behind the rounded text; not a property to list.
+        if (const Json* bytes = find(entry, vramBytesKey); bytes && bytes->is_number_unsigned()) {
+            device.vramBytes = bytes->get<std::uint64_t>();
+        }
+        device.raw.erase(vramBytesKey);
         device.raw["Profiler Source"] = "system_profiler SPDisplaysDataType";
         devices.push_back(std::move(device));
     }

@@ -4,6 +4,7 @@
 #include "support/fixture_tree.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,9 +19,11 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::StartsWith;
 
+// Whole numbers (byte counts) in full, the rest to ten digits.
 std::string numberText(double value) {
     char number[32];
-    std::snprintf(number, sizeof number, "%.10g", value);
+    std::snprintf(number, sizeof number,
+                  value == std::floor(value) && std::abs(value) < 1e15 ? "%.0f" : "%.10g", value);
     return number;
 }
 
@@ -128,6 +131,10 @@ TEST_F(SysfsRegistrySourceTest, ApuWithoutFanBesideASleepingNvidiaGPU) {
                                         "  + packagePower = 12 <- hwmon/hwmon5/power1_input",
                                         "  + vddgfx voltage = 1 <- hwmon/hwmon5/in0_input",
                                         "  + vddnb voltage = 1.1 <- hwmon/hwmon5/in1_input",
+                                        // a 512 MiB carve-out; the GPU's real pool is GTT
+                                        "  + memoryUsed = 226947072 <- mem_info_vram_used",
+                                        "  + gttUsed = 1346375680 <- mem_info_gtt_used",
+                                        "  + gttTotal = 16406794240 <- mem_info_gtt_total",
                                         "0000:0a:00.0 NVIDIAGPU asleep"));
     EXPECT_EQ(nvml.state().initCalls, 0u) << "NVML would wake the sleeping GPU";
 }
@@ -212,12 +219,11 @@ TEST_F(SysfsRegistrySourceTest, NVMLFailuresGiveNothingAndSayWhy) {
     // A fan that reports no speed, only its duty, as GeForce cards on older drivers do.
     gpu.fanPercentResult = 0;
     gpu.fanPercent = 36;
-    EXPECT_THAT(read(tree, nvidia),
-                ElementsAre("0000:01:00.0 NVIDIAGPU awake",
-                            "  Temperature(C) = 34 <- nvmlDeviceGetTemperature",
-                            "  Core Clock(MHz) = 1980 <- nvmlDeviceGetClockInfo",
-                            "  + memoryUsed = 4194304 <- nvmlDeviceGetMemoryInfo",
-                            "  + fanDuty = 36 <- nvmlDeviceGetFanSpeed"));
+    EXPECT_THAT(read(tree, nvidia), ElementsAre("0000:01:00.0 NVIDIAGPU awake",
+                                                "  Temperature(C) = 34 <- nvmlDeviceGetTemperature",
+                                                "  Core Clock(MHz) = 1980 <- nvmlDeviceGetClockInfo",
+                                                "  + memoryUsed = 4194304 <- nvmlDeviceGetMemoryInfo",
+                                                "  + fanDuty = 36 <- nvmlDeviceGetFanSpeed"));
     EXPECT_THAT(diagnostics.take(), IsEmpty()) << "an unsupported field is no failure";
 
     // Initialisation fails: nothing, and nothing to shut down.
