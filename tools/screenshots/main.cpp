@@ -17,10 +17,13 @@
 #include "ui/shell/main_window.h"
 #include "ui/shell/main_window_view.h"
 #include "ui/shell/tab_bar.h"
+#include "ui/tabs/sensors_view.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,6 +126,16 @@ bool shootMachine(const Machine& fixture, const QString& folder) {
             window->view()->tabBar()->setSelectedTab(TabID::Sensors);
             QTest::qWait(500);
             ok = save(*window, QStringLiteral("%1/%2-sensors-%3.png")
+                                   .arg(folder, machine, QString::fromUtf8(fixture.sensorsPicture))) &&
+                 ok;
+            // Its list from the last canonical reading on: the driver's further readings.
+            auto* view = window->findChild<SensorsView*>();
+            auto* list = view->findChild<QScrollArea*>();
+            if (auto* heading = view->findChild<QWidget*>(QStringLiteral("moreReadingsHeading"))) {
+                list->verticalScrollBar()->setValue(heading->y() - 48);
+                QTest::qWait(100);
+            }
+            ok = save(*window, QStringLiteral("%1/%2-sensors-%3-more.png")
                                    .arg(folder, machine, QString::fromUtf8(fixture.sensorsPicture))) &&
                  ok;
         }
