@@ -2,6 +2,7 @@
 #include "platform/sysfs_gpu_device_list.h"
 #include "support/fixture_tree.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -117,6 +118,15 @@ TEST(GPUDeviceList, BrokenFilesFallBackFieldByFieldAndKeepTheRestOfTheList) {
 
     tree.remove("usr/share/misc/pci.ids");
     EXPECT_THAT(namesOf(listOf(tree)), ElementsAre("10de:2331", "1002:73bf"));
+}
+
+// Fedora and Arch keep the database only where their hwdata package puts it.
+TEST(GPUDeviceList, AnHwdataOnlySystemNamesItsGPUsLikeDebian) {
+    const testing::FixtureTree tree("workstation");
+    const auto debian = namesOf(listOf(tree));
+    std::filesystem::create_directories(tree.path("usr/share/hwdata"));
+    std::filesystem::rename(tree.path("usr/share/misc/pci.ids"), tree.path("usr/share/hwdata/pci.ids"));
+    EXPECT_EQ(namesOf(listOf(tree)), debian);
 }
 
 TEST(PCIDevice, SlotsSortNumerically) {
