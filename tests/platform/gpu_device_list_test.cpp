@@ -75,11 +75,16 @@ TEST(GPUDeviceList, ABootGPUOnAHigherSlotStillComesFirst) {
         << "asleep: named without waking it";
 }
 
-// xe keeps each tile's memory size in a plain field; i915 says nothing in sysfs.
-TEST(GPUDeviceList, XeCardsGiveTheirMemorySize) {
+// Two Arc cards: the A770 behind its own switch with an audio function beside it, as sysfs
+// links it, and an xe card. Both are discrete although Intel's. xe keeps each tile's memory size
+// in a plain field; i915 says nothing in sysfs.
+TEST(GPUDeviceList, IntelCardsBehindBridgesAreDiscreteAndXeGivesItsMemorySize) {
     const testing::FixtureTree tree("intel-arc-desktop");
     const auto devices = listOf(tree);
     ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].busAddress, "0000:03:00.0");
+    EXPECT_EQ(devices[0].name, "Intel DG2 [Arc A770]");
+    EXPECT_FALSE(devices[0].isLowPower || devices[1].isLowPower);
     EXPECT_EQ(devices[0].recommendedMaxWorkingSetSize, 0u) << "the i915 card";
     EXPECT_EQ(devices[1].recommendedMaxWorkingSetSize, 12ull * 1024 * 1024 * 1024);
     EXPECT_EQ(devices[1].vendorName, "Intel");

@@ -98,6 +98,25 @@ TEST(SocMachine, ASleepingGPUShowsOnlyItsTemperature) {
     EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&full[0])), "GPU Temperature 42.5 \u00B0C");
 }
 
+// A Raspberry Pi 5 with a Radeon on its PCIe connector: the card comes first, each GPU keeps its
+// own readings, and the monitors on the Pi's HDMI ports stay with the Pi's GPU.
+TEST(SocMachine, APCIeCardBesideTheSoCGPUComesFirstAndEachKeepsItsOwn) {
+    const testing::FixtureTree tree("raspberry-pi-5-radeon");
+    const auto collector = collectorOver(tree);
+    const auto full = collector.collectSynchronously();
+    EXPECT_THAT(
+        summaries(full),
+        ElementsAre("0001:01:00.0 1002:73ff | AMD | Discrete | PCIe | 7.98 GB |  | -",
+                    "1002000000.v3d Broadcom VideoCore VII | Broadcom | Integrated | Built-In | 7.86 GB | "
+                    "DELL U2720Q 3840 x 2160 main | Raspberry Pi 5 Model B Rev 1.0"));
+    ASSERT_EQ(full.size(), 2u);
+    EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&full[0])),
+              "GPU Temperature 48 \u00B0C, GPU Power 45 W, Fan Speed 0 RPM, Core Clock 2589 MHz, "
+              "Memory Clock 1000 MHz, GPU Load 17 %");
+    EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&full[1])), "No exposed GPU sensors found N/A ");
+    EXPECT_EQ(field(full[0], "Low Power") + field(full[1], "Low Power"), "NoYes");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, SocMachines,
     ::testing::Values(

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace tarsik {
 namespace {
@@ -79,6 +80,23 @@ TEST(AdvancedView, TheFilterWaitsMoreThan150AndLessThan300Milliseconds) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return passesAt300 >= 0; }, 5000));
     EXPECT_EQ(passesAt150, 0) << "filtered before 150 ms";
     EXPECT_EQ(passesAt300, 1) << "not filtered by 300 ms";
+}
+
+// Typed key by key at a brisk pace, each key restarts the wait: the list filters once, with the
+// whole text, not with what stood when the first key's wait ran out.
+TEST(AdvancedView, KeysTypedOneByOneFilterOnlyWhenTheTypingStops) {
+    StoreWithDevices machine({deviceWithRows("Radeon", 20)});
+    AdvancedView view(*machine.store);
+    view.show();
+    QStringList filtered;
+    QObject::connect(&view.rowsModel(), &QAbstractItemModel::modelReset,
+                     [&] { filtered << view.debouncedSearch(); });
+    for (const char key : std::string_view("key 1")) {
+        QTest::keyClick(&view.filterField(), key);
+        QTest::qWait(100);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !filtered.isEmpty(); }, settleMs));
+    EXPECT_EQ(filtered, QStringList{QStringLiteral("key 1")});
 }
 
 // Qt's own checker watches the model through paging, a filter's new rows and a GPU without rows.
