@@ -83,7 +83,6 @@ TEST(GPUDeviceList, IntelCardsBehindBridgesAreDiscreteAndXeGivesItsMemorySize) {
     const auto devices = listOf(tree);
     ASSERT_EQ(devices.size(), 2u);
     EXPECT_EQ(devices[0].busAddress, "0000:03:00.0");
-    EXPECT_EQ(devices[0].name, "Intel DG2 [Arc A770]");
     EXPECT_FALSE(devices[0].isLowPower || devices[1].isLowPower);
     EXPECT_EQ(devices[0].recommendedMaxWorkingSetSize, 0u) << "the i915 card";
     EXPECT_EQ(devices[1].recommendedMaxWorkingSetSize, 12ull * 1024 * 1024 * 1024);

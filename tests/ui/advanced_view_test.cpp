@@ -40,22 +40,16 @@ TEST(AdvancedRowsModel, LoadingMoreNeverLowersTheLimitAndExactPagesHaveNoTrigger
     EXPECT_FALSE(model.canFetchMore({}));
 }
 
-TEST(AdvancedView, KeystrokesWithinTheDebounceFilterOnceWithTheWholeText) {
+TEST(AdvancedView, TheFilterMatchesKeyOrValueInAnyCase) {
     GPUDevice device{.name = "Radeon",
                      .raw = {{"GPU Name", "x"}, {"Driver", "amdgpu"}, {"Bus", "PCIe"}, {"g p u", "spaced"}}};
     StoreWithDevices machine({device});
     AdvancedView view(*machine.store);
     view.show();
     ASSERT_EQ(view.rowsModel().rowCount(), 4);
-    QSignalSpy passes(&view.rowsModel(), &QAbstractItemModel::modelReset);
 
     QTest::keyClicks(&view.filterField(), QStringLiteral("gpu"));
-    EXPECT_EQ(passes.count(), 0) << "nothing filters before the pause";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return passes.count() > 0; }, settleMs));
-    QTest::qWait(AdvancedView::searchDebounceMs + 100);
-    EXPECT_EQ(passes.count(), 1);
-    EXPECT_EQ(view.debouncedSearch(), QStringLiteral("gpu"));
-    ASSERT_EQ(view.rowsModel().rowCount(), 2) << "key or value, in any case";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.rowsModel().rowCount() == 2; }, settleMs));
     EXPECT_EQ(view.rowsModel().index(0).data(AdvancedRowsModel::KeyRole).toString(),
               QStringLiteral("Driver"));
     EXPECT_EQ(view.rowsModel().index(1).data(AdvancedRowsModel::KeyRole).toString(),
