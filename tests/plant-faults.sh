@@ -26,6 +26,10 @@ repo=$1 copy=$2 first=$3 last=$4
 mount --bind "$copy" "$repo"
 cd "$repo"
 original=$(mktemp -d)
+if ! ctest --preset default --stop-on-failure >"$original/test.log" 2>&1; then
+    echo "the suite fails with no fault planted: see $original/test.log" >&2
+    exit 1
+fi
 caught=0 missed=0 number=0
 while IFS=$'"'\t'"' read -r file expression effect; do
     case $file in "" | "#"*) continue ;; esac
@@ -55,4 +59,5 @@ while IFS=$'"'\t'"' read -r file expression effect; do
     cat "$original/file" >"$file"
 done <tests/plant-faults.list
 echo "caught $caught of $((caught + missed))"
+rm -rf "$original"
 ' plant-faults "$repo" "$copy" "$first" "$last"
