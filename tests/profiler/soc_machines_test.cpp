@@ -98,6 +98,23 @@ TEST(SocMachine, ASleepingGPUShowsOnlyItsTemperature) {
     EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&full[0])), "GPU Temperature 42.5 \u00B0C");
 }
 
+// Near its trip points a GPU is hot, not broken, and shows it; a zone at 150 \u00B0C or more, or
+// at -40 \u00B0C or less, is a sensor that is off, and the GPU shows no temperature.
+TEST(SocMachine, HotAndColdGPUsShowTheirTemperatureAndOffSensorsNone) {
+    const testing::FixtureTree tree("rk3588-board");
+    const auto collector = collectorOver(tree);
+    const auto gpu = collector.collectSynchronously().at(0);
+    for (const auto& [millidegrees, shown] :
+         std::vector<std::pair<std::string, std::string>>{{"129900", "GPU Temperature 129.9 \u00B0C, "},
+                                                          {"150000", ""},
+                                                          {"-19900", "GPU Temperature -19.9 \u00B0C, "},
+                                                          {"-40000", ""}}) {
+        tree.write("sys/devices/virtual/thermal/thermal_zone5/temp", millidegrees + "\n");
+        EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&gpu)), shown + "Core Clock 300 MHz")
+            << millidegrees;
+    }
+}
+
 // A Raspberry Pi 5 with a Radeon on its PCIe connector: the card comes first, each GPU keeps its
 // own readings, and the monitors on the Pi's HDMI ports stay with the Pi's GPU.
 TEST(SocMachine, APCIeCardBesideTheSoCGPUComesFirstAndEachKeepsItsOwn) {

@@ -65,6 +65,9 @@ TEST(JsonReport, ListsEachGPUWithItsMeasurementsOnly) {
         "properties": {"PCI Slot": "0000:03:00.0", "driver": "amdgpu"}
     })"));
     EXPECT_EQ(document["gpus"][1]["readings"], Json::array());
+    // An online display that is not the main one: each flag stands for itself.
+    EXPECT_EQ(document["gpus"][1]["displays"], Json::parse(R"([
+        {"name": "LG \"UltraFine\"", "resolution": "2560 x 1440", "main": false, "online": true}])"));
 }
 
 TEST(JsonReport, EdgeCasesStayWithinTheSchema) {
