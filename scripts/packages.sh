@@ -6,8 +6,9 @@
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libfontconfig-dev libwayland-dev qcoro-qt6-dev nlohmann-json3-dev pci.ids libdrm-common scdoc dpkg-dev)
 # GoogleTest/GMock for the tests, Google Benchmark for bench/; valijson and jsonschema check the
 # report's JSON against its schema, promtool (prometheus) its metrics and alert rules; man-db
-# renders the manual pages, lintian checks the package.
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libvalijson-dev python3-jsonschema prometheus man-db lintian)
+# renders the manual pages, lintian checks the package, systemd-analyze (systemd) the metrics
+# unit's exposure.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libvalijson-dev python3-jsonschema prometheus man-db lintian systemd)
 # clang with libFuzzer for the fuzz targets; clang-tidy for scripts/tidy.
 TOOL_PACKAGES=(clang libclang-rt-14-dev clang-tidy)
 # A virtual X display for scripts/screenshots.

@@ -101,6 +101,42 @@ TEST(SocMachine, ASleepingGPUShowsOnlyItsTemperature) {
     EXPECT_EQ(readings.back().value, "Asleep");
 }
 
+// Near its trip points a GPU is hot, not broken, and shows it; a zone at 150 \u00B0C or more, or
+// at -40 \u00B0C or less, is a sensor that is off, and the GPU shows no temperature.
+TEST(SocMachine, HotAndColdGPUsShowTheirTemperatureAndOffSensorsNone) {
+    const testing::FixtureTree tree("rk3588-board");
+    const auto collector = collectorOver(tree);
+    const auto gpu = collector.collectSynchronously().at(0);
+    for (const auto& [millidegrees, shown] :
+         std::vector<std::pair<std::string, std::string>>{{"129900", "GPU Temperature 129.9 \u00B0C, "},
+                                                          {"150000", ""},
+                                                          {"-19900", "GPU Temperature -19.9 \u00B0C, "},
+                                                          {"-40000", ""}}) {
+        tree.write("sys/devices/virtual/thermal/thermal_zone5/temp", millidegrees + "\n");
+        EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&gpu)), shown + "Core Clock 300 MHz")
+            << millidegrees;
+    }
+}
+
+// A Raspberry Pi 5 with a Radeon on its PCIe connector: the card comes first, each GPU keeps its
+// own readings, and the monitors on the Pi's HDMI ports stay with the Pi's GPU.
+TEST(SocMachine, APCIeCardBesideTheSoCGPUComesFirstAndEachKeepsItsOwn) {
+    const testing::FixtureTree tree("raspberry-pi-5-radeon");
+    const auto collector = collectorOver(tree);
+    const auto full = collector.collectSynchronously();
+    EXPECT_THAT(
+        summaries(full),
+        ElementsAre("0001:01:00.0 1002:73ff | AMD | Discrete | PCIe | 7.98 GB |  | -",
+                    "1002000000.v3d Broadcom VideoCore VII | Broadcom | Integrated | Built-In | 7.86 GB | "
+                    "DELL U2720Q 3840 x 2160 main | Raspberry Pi 5 Model B Rev 1.0"));
+    ASSERT_EQ(full.size(), 2u);
+    EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&full[0])),
+              "GPU Temperature 48 \u00B0C, GPU Power 45 W, Fan Speed 0 RPM, Core Clock 2589 MHz, "
+              "Memory Clock 1000 MHz, GPU Load 17 %");
+    EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&full[1])), "No exposed GPU sensors found N/A ");
+    EXPECT_EQ(field(full[0], "Low Power") + field(full[1], "Low Power"), "NoYes");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, SocMachines,
     ::testing::Values(

@@ -74,6 +74,9 @@ TEST(JsonReport, ListsEachGPUWithItsMeasurementsOnly) {
     EXPECT_EQ(document["gpus"][1]["runtimeSuspended"], false) << "late readings say nothing of sleep";
     EXPECT_EQ(document["gpus"][2]["readings"], Json::array()) << "a sleeping GPU has no measurements";
     EXPECT_EQ(document["gpus"][2]["runtimeSuspended"], true);
+    // An online display that is not the main one: each flag stands for itself.
+    EXPECT_EQ(document["gpus"][1]["displays"], Json::parse(R"([
+        {"name": "LG \"UltraFine\"", "resolution": "2560 x 1440", "main": false, "online": true}])"));
 }
 
 TEST(JsonReport, EdgeCasesStayWithinTheSchema) {

@@ -104,5 +104,23 @@ TEST(GraphicsCardView, ARefreshThatChangesNothingShownKeepsTheCardAndItsScrollPo
     EXPECT_TRUE(labelTexts(view).contains(QStringLiteral("16.5 GB")));
 }
 
+// A monitor changed its mode and another was unplugged; the card's other rows are as they were.
+TEST(GraphicsCardView, ARefreshThatChangesOnlyTheDisplaysShowsTheNewOnes) {
+    GPUDevice gpu{
+        .name = "Radeon",
+        .displays = {DisplayInfo{.name = "A", .resolution = "1920 x 1080", .main = true, .online = true},
+                     DisplayInfo{.name = "B", .resolution = "1280 x 1024", .online = true}}};
+    GraphicsCardView view;
+    view.setGPU(&gpu);
+    GPUDevice refreshed = gpu;
+    refreshed.displays.pop_back();
+    refreshed.displays.front().resolution = "2560 x 1440";
+    view.setGPU(&refreshed);
+    const auto texts = labelTexts(view);
+    EXPECT_TRUE(texts.contains(QStringLiteral("2560 x 1440 \u2022 Main")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("1280 x 1024")));
+    EXPECT_EQ(view.findChildren<InfoRow*>().back()->shownValue(), QStringLiteral("1"));
+}
+
 } // namespace
 } // namespace tarsik

@@ -56,7 +56,8 @@ struct MainWindowTest : ::testing::Test {
 };
 
 // At every window width the tabs fill the bar between its paddings of 12, and each title shrinks
-// (down to 0.7) rather than being cut; below a bar of 566 the tabs scroll instead.
+// (down to 0.7) rather than being cut; below a bar of 566, which a window narrower than its
+// minimum would have, the tabs scroll instead.
 TEST(TabBarLayout, TitlesShrinkAndTheRowSpansTheBarAtEveryWidth) {
     StoreWithDevices machine({});
     MainWindowView view(*machine.store);
@@ -73,7 +74,10 @@ TEST(TabBarLayout, TitlesShrinkAndTheRowSpansTheBarAtEveryWidth) {
         }
     }
     view.setMinimumSize(0, 0);
-    view.resize(560, 540);
+    view.resize(566, 540);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(bar.layout().scrolling);
+    view.resize(565, 540);
     QCoreApplication::processEvents();
     EXPECT_TRUE(bar.layout().scrolling);
 }

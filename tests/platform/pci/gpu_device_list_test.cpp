@@ -2,6 +2,7 @@
 #include "platform/pci/sysfs_gpu_device_list.h"
 #include "support/fixture_tree.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -74,11 +75,15 @@ TEST(GPUDeviceList, ABootGPUOnAHigherSlotStillComesFirst) {
         << "asleep: named without waking it";
 }
 
-// xe keeps each tile's memory size in a plain field; i915 says nothing in sysfs.
-TEST(GPUDeviceList, XeCardsGiveTheirMemorySize) {
+// Two Arc cards: the A770 behind its own switch with an audio function beside it, as sysfs
+// links it, and an xe card. Both are discrete although Intel's. xe keeps each tile's memory size
+// in a plain field; i915 says nothing in sysfs.
+TEST(GPUDeviceList, IntelCardsBehindBridgesAreDiscreteAndXeGivesItsMemorySize) {
     const testing::FixtureTree tree("intel-arc-desktop");
     const auto devices = listOf(tree);
     ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].busAddress, "0000:03:00.0");
+    EXPECT_FALSE(devices[0].isLowPower || devices[1].isLowPower);
     EXPECT_EQ(devices[0].recommendedMaxWorkingSetSize, 0u) << "the i915 card";
     EXPECT_EQ(devices[1].recommendedMaxWorkingSetSize, 12ull * 1024 * 1024 * 1024);
     EXPECT_EQ(devices[1].vendorName, "Intel");
@@ -117,6 +122,15 @@ TEST(GPUDeviceList, BrokenFilesFallBackFieldByFieldAndKeepTheRestOfTheList) {
 
     tree.remove("usr/share/misc/pci.ids");
     EXPECT_THAT(namesOf(listOf(tree)), ElementsAre("10de:2331", "1002:73bf"));
+}
+
+// Fedora and Arch keep the database only where their hwdata package puts it.
+TEST(GPUDeviceList, AnHwdataOnlySystemNamesItsGPUsLikeDebian) {
+    const testing::FixtureTree tree("workstation");
+    const auto debian = namesOf(listOf(tree));
+    std::filesystem::create_directories(tree.path("usr/share/hwdata"));
+    std::filesystem::rename(tree.path("usr/share/misc/pci.ids"), tree.path("usr/share/hwdata/pci.ids"));
+    EXPECT_EQ(namesOf(listOf(tree)), debian);
 }
 
 TEST(PCIDevice, SlotsSortNumerically) {
