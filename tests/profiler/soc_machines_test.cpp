@@ -101,17 +101,22 @@ TEST(SocMachine, ASleepingGPUShowsOnlyItsTemperature) {
     EXPECT_EQ(readings.back().value, "Asleep");
 }
 
-// Near its trip points a GPU is hot, not broken, and shows it; a zone at 150 \u00B0C or more, or
-// at -40 \u00B0C or less, is a sensor that is off, and the GPU shows no temperature.
+// Near its trip points a GPU is hot, not broken, and shows it, up to 130 \u00B0C and down to
+// -20 \u00B0C. Beyond them the sensor scan would take the value for another unit (149.9 as
+// 1.5 \u00B0C), so such a zone shows no temperature.
 TEST(SocMachine, HotAndColdGPUsShowTheirTemperatureAndOffSensorsNone) {
     const testing::FixtureTree tree("rk3588-board");
     const auto collector = collectorOver(tree);
     const auto gpu = collector.collectSynchronously().at(0);
     for (const auto& [millidegrees, shown] :
          std::vector<std::pair<std::string, std::string>>{{"129900", "GPU Temperature 129.9 \u00B0C, "},
-                                                          {"150000", ""},
+                                                          {"130000", "GPU Temperature 130 \u00B0C, "},
+                                                          {"130001", ""},
+                                                          {"149900", ""},
                                                           {"-19900", "GPU Temperature -19.9 \u00B0C, "},
-                                                          {"-40000", ""}}) {
+                                                          {"-20000", "GPU Temperature -20 \u00B0C, "},
+                                                          {"-20001", ""},
+                                                          {"-39900", ""}}) {
         tree.write("sys/devices/virtual/thermal/thermal_zone5/temp", millidegrees + "\n");
         EXPECT_EQ(liveReadings(collector.sensorsSynchronously(&gpu)), shown + "Core Clock 300 MHz")
             << millidegrees;
