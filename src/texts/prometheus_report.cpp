@@ -76,17 +76,6 @@ std::optional<double> byteCount(std::string_view text) {
     return std::nullopt;
 }
 
-// Plain digits where they fit ("2250000000", not "2.25e+09"), the shortest text that reads back
-// as the same value.
-std::string numberText(double value) {
-    std::array<char, 64> text{};
-    auto result = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (result.ec != std::errc{}) {
-        result = std::to_chars(text.data(), text.data() + text.size(), value);
-    }
-    return std::string(text.data(), result.ptr);
-}
-
 std::string label(std::string_view name, std::string_view value) {
     return std::string(name) + "=\"" + prometheusLabelValue(value) + '"';
 }
@@ -173,7 +162,7 @@ std::string prometheusReport(const std::vector<GPUReport>& gpus) {
     samples.clear();
     for (const auto& [report, labels] : series) {
         if (const auto bytes = byteCount(report->device.vram)) {
-            samples.push_back('{' + labels + "} " + numberText(*bytes));
+            samples.push_back('{' + labels + "} " + plainNumber(*bytes));
         }
     }
     exposition.add(memoryFamily, samples);
@@ -194,11 +183,12 @@ std::string prometheusReport(const std::vector<GPUReport>& gpus) {
             }
             auto value = measured.value() * family->multiplier / family->divisor;
             if (family->multiplier > 1) {
-                value = std::round(value); // clocks count whole hertz; megahertz from hertz may not round-trip
+                value =
+                    std::round(value); // clocks count whole hertz; megahertz from hertz may not round-trip
             }
             if (written.insert(std::string(measured.kind) + '{' + sampleLabels).second) {
                 readingSamples[static_cast<std::size_t>(family - readingFamilies.begin())].push_back(
-                    '{' + sampleLabels + "} " + numberText(value));
+                    '{' + sampleLabels + "} " + plainNumber(value));
             }
         }
     }
