@@ -87,6 +87,19 @@ TEST_F(SysfsRegistrySourceTest, CurrentAmdCardAndIntegratedIntel) {
     EXPECT_EQ(nvml.state().initCalls, 0u) << "no NVIDIA GPU, no NVML";
 }
 
+// One GPU by its slot is read from its own folder alone: a name made of dots and slashes reaches
+// no folder.
+TEST_F(SysfsRegistrySourceTest, ByNameReadsOnlyThatSlotsFolder) {
+    const testing::FixtureTree tree("gaming-desktop");
+    EXPECT_THAT(
+        read(tree, "0000:00:02.0"),
+        ElementsAre("0000:00:02.0 IntelGPU awake", "  Core Clock(MHz) = 350 <- drm/card1/gt_act_freq_mhz"));
+    for (const char* name :
+         {"", ".", "..", "../devices/0000:00:02.0", "0000:00:02.0/", "0000:00:00.0", "none"}) {
+        EXPECT_THAT(read(tree, name), IsEmpty()) << name;
+    }
+}
+
 TEST_F(SysfsRegistrySourceTest, OlderAmdNouveauAndRadeon) {
     const testing::FixtureTree tree("legacy-mix");
     EXPECT_THAT(read(tree), ElementsAre("0000:01:00.0 AMDRadeonGPU awake",
@@ -212,12 +225,11 @@ TEST_F(SysfsRegistrySourceTest, NVMLFailuresGiveNothingAndSayWhy) {
     // A fan that reports no speed, only its duty, as GeForce cards on older drivers do.
     gpu.fanPercentResult = 0;
     gpu.fanPercent = 36;
-    EXPECT_THAT(read(tree, nvidia),
-                ElementsAre("0000:01:00.0 NVIDIAGPU awake",
-                            "  Temperature(C) = 34 <- nvmlDeviceGetTemperature",
-                            "  Core Clock(MHz) = 1980 <- nvmlDeviceGetClockInfo",
-                            "  + memoryUsed = 4194304 <- nvmlDeviceGetMemoryInfo",
-                            "  + fanDuty = 36 <- nvmlDeviceGetFanSpeed"));
+    EXPECT_THAT(read(tree, nvidia), ElementsAre("0000:01:00.0 NVIDIAGPU awake",
+                                                "  Temperature(C) = 34 <- nvmlDeviceGetTemperature",
+                                                "  Core Clock(MHz) = 1980 <- nvmlDeviceGetClockInfo",
+                                                "  + memoryUsed = 4194304 <- nvmlDeviceGetMemoryInfo",
+                                                "  + fanDuty = 36 <- nvmlDeviceGetFanSpeed"));
     EXPECT_THAT(diagnostics.take(), IsEmpty()) << "an unsupported field is no failure";
 
     // Initialisation fails: nothing, and nothing to shut down.
