@@ -48,11 +48,11 @@ for arguments in '--csv --interval 0' '--csv --interval 1s' '--csv --count 2' '-
     status=0
     # shellcheck disable=SC2086 # split on purpose
     "$report" $arguments >"$work/out" 2>"$work/err" || status=$?
-    [ "$status" -eq 2 ] && [ ! -s "$work/out" ] || fail "'$arguments' was taken ($status)"
+    if [ "$status" -ne 2 ] || [ -s "$work/out" ]; then fail "'$arguments' was taken ($status)"; fi
 done
 status=0
 timeout 5 "$report" --csv --interval 0.1 --count 3 >"$work/three.csv" 2>"$work/err" || status=$?
-[ "$status" -eq 0 ] && [ ! -s "$work/err" ] || fail "--count 3 ended with $status: $(cat "$work/err")"
+if [ "$status" -ne 0 ] || [ -s "$work/err" ]; then fail "--count 3 ended with $status: $(cat "$work/err")"; fi
 [ "$(head -n 1 "$work/three.csv")" = "$(head -n 1 "$work/one.csv")" ] || fail "--count 3 changed the header"
 
 set -m # with job control, a job started in the background still takes SIGINT
@@ -62,7 +62,7 @@ sleep 1
 pkill -INT -P $! || fail "no tarsik-report to interrupt"
 status=0
 wait $! || status=$?
-[ "$status" -eq 0 ] && [ ! -s "$work/err" ] || fail "Ctrl+C ended it with $status: $(cat "$work/err")"
+if [ "$status" -ne 0 ] || [ -s "$work/err" ]; then fail "Ctrl+C ended it with $status: $(cat "$work/err")"; fi
 [ -z "$(tail -c 1 "$work/log.csv")" ] || fail "Ctrl+C cut a line"
 
 # A reader that goes ends a 10-second period at once, not at the next write.
@@ -70,7 +70,7 @@ start=$(date +%s%N)
 status=0
 timeout -s KILL 8 "$report" --csv --interval 10 2>"$work/err" | head -n 1 >/dev/null || status=$?
 elapsed_ms=$((($(date +%s%N) - start) / 1000000))
-[ "$status" -eq 0 ] && [ ! -s "$work/err" ] || fail "a closed pipe ended it with $status: $(cat "$work/err")"
+if [ "$status" -ne 0 ] || [ -s "$work/err" ]; then fail "a closed pipe ended it with $status: $(cat "$work/err")"; fi
 [ "$elapsed_ms" -lt 5000 ] || fail "a closed pipe took $elapsed_ms ms to end it"
 
 # On the workstation fixture, where its mounts can be made: a temperature that changes
