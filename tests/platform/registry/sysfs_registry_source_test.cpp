@@ -225,11 +225,12 @@ TEST_F(SysfsRegistrySourceTest, NVMLFailuresGiveNothingAndSayWhy) {
     // A fan that reports no speed, only its duty, as GeForce cards on older drivers do.
     gpu.fanPercentResult = 0;
     gpu.fanPercent = 36;
-    EXPECT_THAT(read(tree, nvidia), ElementsAre("0000:01:00.0 NVIDIAGPU awake",
-                                                "  Temperature(C) = 34 <- nvmlDeviceGetTemperature",
-                                                "  Core Clock(MHz) = 1980 <- nvmlDeviceGetClockInfo",
-                                                "  + memoryUsed = 4194304 <- nvmlDeviceGetMemoryInfo",
-                                                "  + fanDuty = 36 <- nvmlDeviceGetFanSpeed"));
+    EXPECT_THAT(read(tree, nvidia),
+                ElementsAre("0000:01:00.0 NVIDIAGPU awake",
+                            "  Temperature(C) = 34 <- nvmlDeviceGetTemperature",
+                            "  Core Clock(MHz) = 1980 <- nvmlDeviceGetClockInfo",
+                            "  + memoryUsed = 4194304 <- nvmlDeviceGetMemoryInfo",
+                            "  + fanDuty = 36 <- nvmlDeviceGetFanSpeed"));
     EXPECT_THAT(diagnostics.take(), IsEmpty()) << "an unsupported field is no failure";
 
     // Initialisation fails: nothing, and nothing to shut down.
