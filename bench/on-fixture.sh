@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Runs a command on a fixture machine: in a private mount namespace, the fixture's PCI devices,
+# Runs a command on a fixture machine (a name in tests/fixtures/sysfs, or a copy's folder): in a private mount namespace, the fixture's PCI devices,
 # kernel modules and NVIDIA proc files stand over the real ones (pci.ids and amdgpu.ids stay the
 # system's, as on a real machine). Needs root. For whole-process timings of tarsik-report:
 #   sudo bench/on-fixture.sh amd-apu-laptop hyperfine -N --warmup 20 build/default/bin/tarsik-report 'lspci -nn'
 set -euo pipefail
-machine=$(realpath "$(dirname "$0")/../tests/fixtures/sysfs/$1")
+case $1 in
+*/*) machine=$(realpath "$1") ;;
+*) machine=$(realpath "$(dirname "$0")/../tests/fixtures/sysfs/$1") ;;
+esac
 shift
 exec unshare --mount -- bash -c '
     set -euo pipefail

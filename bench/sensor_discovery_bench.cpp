@@ -27,6 +27,21 @@ BENCHMARK(BM_ReadDynamicGPUSensorsAmdAndNVML)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
 
+// One further sample of one GPU, as each line of tarsik-report's CSV log takes it: the workstation's
+// Radeon, every reading its driver offers. A log of a second per sample should cost well under 3 ms.
+void BM_SensorsOfOneRadeon(benchmark::State& state) {
+    const tarsik::testing::FixtureTree tree("workstation");
+    const tarsik::GPUInfoCollector collector(tarsik::platform::Services{
+        .registry = std::make_shared<tarsik::platform::SysfsRegistrySource>(
+            tarsik::platform::SystemPaths{.root = tree.root()}, tarsik::testing::FakeNVML::path)});
+    const tarsik::GPUDevice radeon{.name = "AMD Radeon RX 6800 XT",
+                                   .raw = {{tarsik::pciSlotKey, "0000:03:00.0"}}};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(collector.sensorsSynchronously(&radeon));
+    }
+}
+BENCHMARK(BM_SensorsOfOneRadeon)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
 // Sort, de-duplicate and canonicalise 200 readings of every source and kind.
 void BM_RankedGPUReadings200(benchmark::State& state) {
     const char* const units[] = {"\u00B0C", "W", "RPM", "MHz", "%", ""};

@@ -66,6 +66,11 @@ class GPUStore : public QObject {
     // Whatever has not come by the deadline is reported as it stands: a GPU whose discovery is
     // late gets its basic readings, marked late.
     QCoro::Task<std::vector<GPUReport>> reportEveryGPU(std::chrono::milliseconds deadline);
+    // tarsik-report's later samples: the sensors of the reported GPUs read again, each once in
+    // order, with neither the inventory, the selection nor the sensor cache touched. A GPU whose
+    // readings have not come by the deadline gets its basic readings, marked late.
+    QCoro::Task<std::vector<GPUReport>> readSensorsAgain(std::vector<GPUReport> reports,
+                                                         std::chrono::milliseconds deadline);
 
   signals:
     void devicesChanged();

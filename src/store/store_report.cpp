@@ -2,6 +2,7 @@
 #include "store/gpu_store.h"
 
 #include <QCoro/QCoroSignal>
+#include <QFutureWatcher>
 #include <QPointer>
 
 namespace tarsik {
@@ -63,6 +64,26 @@ QCoro::Task<std::vector<GPUReport>> GPUStore::reportEveryGPU(std::chrono::millis
             .readings = published ? sensors_ : GPUInfoCollector::basicSensorsSynchronously(&device),
             .readingsLate = !published,
         });
+    }
+    co_return reports;
+}
+
+QCoro::Task<std::vector<GPUReport>> GPUStore::readSensorsAgain(std::vector<GPUReport> reports,
+                                                               std::chrono::milliseconds deadline) {
+    const auto deadlineAt = Clock::now() + deadline;
+    // Held by the task, so a store that goes meanwhile leaves it whole.
+    const auto collector = collector_;
+    for (auto& report : reports) {
+        QFutureWatcher<std::vector<SensorReading>> watcher;
+        watcher.setFuture(collector->sensorsAsync(report.device));
+        if (!watcher.isFinished()) {
+            co_await qCoro(&watcher, &QFutureWatcherBase::finished, remainingUntil(deadlineAt));
+        }
+        const auto future = watcher.future();
+        const bool came = future.isFinished() && !future.isCanceled() && future.resultCount() > 0;
+        report.readings =
+            came ? future.result() : GPUInfoCollector::basicSensorsSynchronously(&report.device);
+        report.readingsLate = !came;
     }
     co_return reports;
 }

@@ -58,17 +58,6 @@ constexpr std::array<ReadingFamily, 15> readingFamilies{{
 constexpr Family sleepFamily{"tarsik_gpu_runtime_suspended",
                              "1 while the GPU is runtime-suspended (asleep, its sensors not read), else 0."};
 
-// Plain digits where they fit ("2250000000", not "2.25e+09"), the shortest text that reads back
-// as the same value.
-std::string numberText(double value) {
-    std::array<char, 64> text{};
-    auto result = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (result.ec != std::errc{}) {
-        result = std::to_chars(text.data(), text.data() + text.size(), value);
-    }
-    return std::string(text.data(), result.ptr);
-}
-
 std::string label(std::string_view name, std::string_view value) {
     return std::string(name) + "=\"" + prometheusLabelValue(value) + '"';
 }
@@ -181,7 +170,7 @@ std::string prometheusReport(const std::vector<GPUReport>& gpus) {
             }
             if (written.insert(std::string(measured.kind) + '{' + sampleLabels).second) {
                 readingSamples[static_cast<std::size_t>(family - readingFamilies.begin())].push_back(
-                    '{' + sampleLabels + "} " + numberText(value));
+                    '{' + sampleLabels + "} " + plainNumber(value));
             }
         }
     }

@@ -2,7 +2,10 @@
 
 #include "model/sensor_kind.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 namespace tarsik {
@@ -35,7 +38,8 @@ std::vector<MeasuredReading> measuredReadings(const std::vector<SensorReading>& 
             continue;
         }
         if (const auto unit = unitOf(reading)) {
-            measured.push_back(MeasuredReading{.kind = reading.measurement->kind, .unit = *unit, .reading = &reading});
+            measured.push_back(
+                MeasuredReading{.kind = reading.measurement->kind, .unit = *unit, .reading = &reading});
         }
     }
     return measured;
@@ -50,6 +54,15 @@ std::optional<bool> runtimeSuspended(const std::vector<SensorReading>& readings)
     return std::nullopt;
 }
 
+std::string plainNumber(double value) {
+    std::array<char, 64> text{};
+    auto result = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (result.ec != std::errc{}) {
+        result = std::to_chars(text.data(), text.data() + text.size(), value);
+    }
+    return std::string(text.data(), result.ptr);
+}
+
 std::string isoTimestamp(std::chrono::system_clock::time_point time) {
     const std::time_t seconds =
         std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(time));
@@ -59,6 +72,15 @@ std::string isoTimestamp(std::chrono::system_clock::time_point time) {
         std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     }
     return text;
+}
+
+std::string isoTimestampWithMilliseconds(std::chrono::system_clock::time_point time) {
+    const auto milliseconds =
+        std::chrono::floor<std::chrono::milliseconds>(time) - std::chrono::floor<std::chrono::seconds>(time);
+    auto text = isoTimestamp(time);
+    std::array<char, 8> fraction{};
+    std::snprintf(fraction.data(), fraction.size(), ".%03d", static_cast<int>(milliseconds.count()));
+    return text.insert(text.size() - 1, fraction.data());
 }
 
 } // namespace tarsik

@@ -29,7 +29,13 @@ std::vector<MeasuredReading> measuredReadings(const std::vector<SensorReading>& 
 // Whether the readings say the GPU sleeps; nothing when they do not tell.
 std::optional<bool> runtimeSuspended(const std::vector<SensorReading>& readings);
 
+// Plain digits where they fit ("2250000000", not "2.25e+09"), the shortest text that reads back
+// as the same value.
+std::string plainNumber(double value);
+
 // "2026-12-05T04:46:12Z".
 std::string isoTimestamp(std::chrono::system_clock::time_point time);
+// "2026-12-05T04:46:12.034Z".
+std::string isoTimestampWithMilliseconds(std::chrono::system_clock::time_point time);
 
 } // namespace tarsik

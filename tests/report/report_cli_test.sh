@@ -88,3 +88,57 @@ for zone in '<+14>-14' '<-10>10'; do
     done
 done
 echo "tarsik-report: arguments, JSON, metrics, diagnostics and stamps as expected"
+
+# The CSV log: a header and whole lines, ended by its count, Ctrl+C or a reader that goes, with
+# status 0 and nothing on standard error.
+"$report" --csv >"$work/one.csv" || fail "--csv failed"
+head -n 1 "$work/one.csv" | grep -q '^timestamp,slot,gpu,temperature_celsius,.*,runtime_suspended$' ||
+    fail "--csv printed no header"
+for arguments in '--csv --interval 0' '--csv --interval 1s' '--csv --count 2' '--json --interval 1' \
+    '--csv --interval 1 --count 0' '--csv --interval'; do
+    status=0
+    # shellcheck disable=SC2086 # split on purpose
+    "$report" $arguments >"$work/out" 2>"$work/err" || status=$?
+    if [ "$status" -ne 2 ] || [ -s "$work/out" ]; then fail "'$arguments' was taken ($status)"; fi
+done
+status=0
+timeout 5 "$report" --csv --interval 0.1 --count 3 >"$work/three.csv" 2>"$work/err" || status=$?
+if [ "$status" -ne 0 ] || [ -s "$work/err" ]; then fail "--count 3 ended with $status: $(cat "$work/err")"; fi
+[ "$(head -n 1 "$work/three.csv")" = "$(head -n 1 "$work/one.csv")" ] || fail "--count 3 changed the header"
+
+set -m # with job control, a job started in the background still takes SIGINT
+timeout -s KILL 8 "$report" --csv --interval 0.1 >"$work/log.csv" 2>"$work/err" &
+set +m
+sleep 1
+pkill -INT -P $! || fail "no tarsik-report to interrupt"
+status=0
+wait $! || status=$?
+if [ "$status" -ne 0 ] || [ -s "$work/err" ]; then fail "Ctrl+C ended it with $status: $(cat "$work/err")"; fi
+[ -z "$(tail -c 1 "$work/log.csv")" ] || fail "Ctrl+C cut a line"
+
+# A reader that goes ends a 10-second period at once, not at the next write.
+start=$(date +%s%N)
+status=0
+timeout -s KILL 8 "$report" --csv --interval 10 2>"$work/err" | head -n 1 >/dev/null || status=$?
+elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+if [ "$status" -ne 0 ] || [ -s "$work/err" ]; then fail "a closed pipe ended it with $status: $(cat "$work/err")"; fi
+[ "$elapsed_ms" -lt 5000 ] || fail "a closed pipe took $elapsed_ms ms to end it"
+
+# On the workstation fixture, where its mounts can be made: a temperature that changes
+# between samples shows in the later lines.
+fixture_script=$(dirname "$0")/../../bench/on-fixture.sh
+cp -a "$(dirname "$0")/../fixtures/sysfs/workstation" "$work/machine"
+if [ "$(id -u)" -eq 0 ] && "$fixture_script" "$work/machine" true 2>/dev/null; then
+    temperature=$work/machine/sys/bus/pci/devices/0000:03:00.0/hwmon/hwmon3/temp1_input
+    "$fixture_script" "$work/machine" "$report" --csv --interval 0.5 --count 4 >"$work/fixture.csv" &
+    sleep 0.7
+    echo 71000 >"$temperature"
+    wait $! || fail "--csv on the fixture failed"
+    [ "$(tail -n +2 "$work/fixture.csv" | cut -d, -f1 | uniq -c | awk '{printf "%s ", $1}')" = "4 4 4 4 " ] ||
+        fail "not 4 samples of the 4 GPUs: $(cat "$work/fixture.csv")"
+    grep -q '^[^,]*,0000:03:00\.0,AMD Radeon RX 6800 XT,45,' "$work/fixture.csv" ||
+        fail "the first sample's temperature is missing"
+    tail -n 4 "$work/fixture.csv" | grep -q ',0000:03:00\.0,AMD Radeon RX 6800 XT,71,' ||
+        fail "the changed temperature is not in the last sample"
+fi
+echo "tarsik-report: the CSV log as expected"

@@ -417,5 +417,33 @@ TEST_F(ReportFixture, WhatComesAfterTheDeadlineIsReportedLate) {
         << "the profiler never answered: the fast list";
 }
 
+// The CSV log's later samples: sensors only, each GPU in order, the store's state untouched.
+TEST_F(ReportFixture, ReadingAgainReadsOnlyTheSensorsAndMarksWhatIsLate) {
+    startWith({device("A"), device("B")});
+    const auto selected = store->selectedID();
+    const auto inventories = fake->inventories.size();
+    SignalRecorder recorder(*store);
+    std::optional<std::vector<GPUReport>> again;
+    QCoro::connect(store->readSensorsAgain(
+                       {GPUReport{.device = store->devices()[0]}, GPUReport{.device = store->devices()[1]}},
+                       std::chrono::milliseconds(200)),
+                   store.get(), [&again](const std::vector<GPUReport>& reports) { again = reports; });
+    ASSERT_EQ(fake->discoveries.size(), 1u) << "one GPU at a time";
+    fake->releaseSensors(0, readings("41"));
+    settle();
+    ASSERT_EQ(fake->discoveries.size(), 2u);
+    EXPECT_EQ(fake->sensorDevices[1]->name, "B");
+    QElapsedTimer clock;
+    clock.start();
+    while (!again && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ASSERT_TRUE(again);
+    EXPECT_EQ(summaries(*again), (std::vector<std::string>{"A 41", "B 0 late"}));
+    EXPECT_EQ(fake->inventories.size(), inventories) << "no inventory";
+    EXPECT_EQ(store->selectedID(), selected);
+    EXPECT_TRUE(recorder.order.empty()) << "nothing the views observe changes";
+}
+
 } // namespace
 } // namespace tarsik

@@ -113,33 +113,43 @@ bool isRuntimeSuspended(const std::filesystem::path& device) {
     return std::filesystem::exists(status, error);
 }
 
+namespace {
+
+// The display-class function in that folder; nothing for another class or an unreadable identity.
+std::optional<PCIDevice> displayDeviceIn(const std::filesystem::path& directory) {
+    const auto classCode = readHexAttribute<std::uint32_t>(directory / "class");
+    if (!classCode || (*classCode >> 16) != 0x03) {
+        return std::nullopt;
+    }
+    const auto vendorId = readHexAttribute<std::uint16_t>(directory / "vendor");
+    const auto deviceId = readHexAttribute<std::uint16_t>(directory / "device");
+    if (!vendorId || !deviceId) {
+        return std::nullopt;
+    }
+    return PCIDevice{
+        .slot = directory.filename().string(),
+        .directory = directory,
+        .vendorId = *vendorId,
+        .deviceId = *deviceId,
+        .classCode = *classCode,
+        .revision = readHexAttribute<std::uint8_t>(directory / "revision"),
+        .subsystemVendorId = readHexAttribute<std::uint16_t>(directory / "subsystem_vendor"),
+        .subsystemDeviceId = readHexAttribute<std::uint16_t>(directory / "subsystem_device"),
+        .driver = readLinkName(directory / "driver"),
+        .bootVga = readAttribute(directory / "boot_vga") == "1",
+    };
+}
+
+} // namespace
+
 std::vector<PCIDevice> listDisplayDevices(const SystemPaths& paths) {
     std::vector<PCIDevice> devices;
     std::error_code error;
     std::filesystem::directory_iterator entries(paths.pciDevices(), error);
     for (const std::filesystem::directory_iterator end; !error && entries != end; entries.increment(error)) {
-        const auto directory = entries->path();
-        const auto classCode = readHexAttribute<std::uint32_t>(directory / "class");
-        if (!classCode || (*classCode >> 16) != 0x03) {
-            continue;
+        if (auto device = displayDeviceIn(entries->path())) {
+            devices.push_back(std::move(*device));
         }
-        const auto vendorId = readHexAttribute<std::uint16_t>(directory / "vendor");
-        const auto deviceId = readHexAttribute<std::uint16_t>(directory / "device");
-        if (!vendorId || !deviceId) {
-            continue;
-        }
-        devices.push_back(PCIDevice{
-            .slot = directory.filename().string(),
-            .directory = directory,
-            .vendorId = *vendorId,
-            .deviceId = *deviceId,
-            .classCode = *classCode,
-            .revision = readHexAttribute<std::uint8_t>(directory / "revision"),
-            .subsystemVendorId = readHexAttribute<std::uint16_t>(directory / "subsystem_vendor"),
-            .subsystemDeviceId = readHexAttribute<std::uint16_t>(directory / "subsystem_device"),
-            .driver = readLinkName(directory / "driver"),
-            .bootVga = readAttribute(directory / "boot_vga") == "1",
-        });
     }
     std::sort(devices.begin(), devices.end(), [](const PCIDevice& a, const PCIDevice& b) {
         const int rankA = listRank(a);
@@ -147,6 +157,14 @@ std::vector<PCIDevice> listDisplayDevices(const SystemPaths& paths) {
         return rankA != rankB ? rankA < rankB : slotLess(a.slot, b.slot);
     });
     return devices;
+}
+
+std::optional<PCIDevice> displayDeviceAt(const SystemPaths& paths, std::string_view slot) {
+    // A slot names a folder of its own, never a path.
+    if (slot.empty() || slot == "." || slot == ".." || slot.find('/') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return displayDeviceIn(paths.pciDevices() / slot);
 }
 
 } // namespace tarsik::platform

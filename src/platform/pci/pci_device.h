@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarsik::platform {
@@ -40,6 +41,9 @@ bool isRuntimeSuspended(const std::filesystem::path& device);
 // order. The first is the one shown at start-up, and it usually drives the desktop. A function
 // whose identity cannot be read (it vanished, or junk) is left out.
 std::vector<PCIDevice> listDisplayDevices(const SystemPaths& paths);
+// The display-class function at that slot alone, read as the list reads it; nothing when there
+// is none. Spares a reader of one GPU the identities of all the others.
+std::optional<PCIDevice> displayDeviceAt(const SystemPaths& paths, std::string_view slot);
 
 // Orders "dddd:bb:dd.f" slots numerically, so wider domains sort after narrower ones.
 bool slotLess(const std::string& a, const std::string& b);

@@ -35,10 +35,13 @@ std::vector<RegistryEntry> SysfsRegistrySource::entries(std::optional<std::strin
     std::vector<RegistryEntry> entries;
     std::unique_ptr<NVMLSession> nvml;
     bool nvmlTried = false;
-    for (const auto& device : listDisplayDevices(paths_)) {
-        if (name && device.slot != *name) {
-            continue;
-        }
+    std::vector<PCIDevice> devices;
+    if (!name) {
+        devices = listDisplayDevices(paths_);
+    } else if (auto device = displayDeviceAt(paths_, *name)) {
+        devices.push_back(std::move(*device));
+    }
+    for (const auto& device : devices) {
         const char* const deviceClass = className(device.vendorId);
         RegistryEntry entry{.name = device.slot, .className = deviceClass ? deviceClass : ""};
         // Reading a sleeping GPU's sensors wakes it on older kernels and fails on newer ones; its

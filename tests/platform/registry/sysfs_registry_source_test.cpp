@@ -90,6 +90,19 @@ TEST_F(SysfsRegistrySourceTest, CurrentAmdCardAndIntegratedIntel) {
     EXPECT_EQ(nvml.state().initCalls, 0u) << "no NVIDIA GPU, no NVML";
 }
 
+// One GPU by its slot is read from its own folder alone: a name made of dots and slashes reaches
+// no folder.
+TEST_F(SysfsRegistrySourceTest, ByNameReadsOnlyThatSlotsFolder) {
+    const testing::FixtureTree tree("gaming-desktop");
+    EXPECT_THAT(
+        read(tree, "0000:00:02.0"),
+        ElementsAre("0000:00:02.0 IntelGPU awake", "  Core Clock(MHz) = 350 <- drm/card1/gt_act_freq_mhz"));
+    for (const char* name :
+         {"", ".", "..", "../devices/0000:00:02.0", "0000:00:02.0/", "0000:00:00.0", "none"}) {
+        EXPECT_THAT(read(tree, name), IsEmpty()) << name;
+    }
+}
+
 TEST_F(SysfsRegistrySourceTest, OlderAmdNouveauAndRadeon) {
     const testing::FixtureTree tree("legacy-mix");
     EXPECT_THAT(read(tree), ElementsAre("0000:01:00.0 AMDRadeonGPU awake",
