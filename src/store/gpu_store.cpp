@@ -8,7 +8,10 @@
 namespace tarsik {
 
 GPUStore::GPUStore(std::shared_ptr<AsyncCollector> collector, QObject* parent)
-    : QObject(parent), collector_(std::move(collector)) {}
+    : QObject(parent), collector_(std::move(collector)) {
+    liveTimer_.setSingleShot(true);
+    connect(&liveTimer_, &QTimer::timeout, this, &GPUStore::readLiveSample);
+}
 
 GPUStore::~GPUStore() {
     if (sensorTask_) {

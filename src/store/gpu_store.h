@@ -6,13 +6,16 @@
 #include "model/sensor_reading.h"
 #include "store/async_collector.h"
 #include "store/cancellable_task.h"
+#include "store/sensor_history.h"
 
 #include <QCoro/QCoroTask>
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,7 +31,8 @@ struct StoreProbe;
 // The one observable state of the application, confined to the UI thread. Every assignment to
 // an observable property emits its change signal, also when the value is unchanged, so views
 // see each intermediate state in the order the operations make them. Views call only
-// startupRefresh, requestRefresh, selectGPU and requestDynamicSensors.
+// startupRefresh, requestRefresh, selectGPU and requestDynamicSensors, and the Sensors tab's Live
+// toggle calls setLiveSensors.
 class GPUStore : public QObject {
     Q_OBJECT
 
@@ -45,6 +49,9 @@ class GPUStore : public QObject {
     const std::optional<QDateTime>& lastRefresh() const { return lastRefresh_; }
     std::int64_t refreshCount() const { return refreshCount_; }
     const std::vector<AdvancedRow>& advancedRows() const { return advancedRows_; }
+    // The recent values of one of `sensors`, oldest first; null when it has none. Changes with
+    // `sensors`: every freshly read list adds its values before it is published.
+    const std::deque<HistoryPoint>* historyOf(const SensorReading& reading) const;
 
     // The device whose id is selected, else the first device; null only with no devices.
     const GPUDevice* selectedGPU() const;
@@ -60,6 +67,12 @@ class GPUStore : public QObject {
     void selectGPU(const UUID& id);
     // The Sensors tab's first appearance: from now on selections and refreshes run full discovery.
     void requestDynamicSensors();
+    // Live: while on, the selected GPU's sensors are read again every `livePeriod` in the
+    // background, at once when it turns on. A read never starts while one runs; a slow read delays
+    // the next. Off stops the timer; a read still running is published, and nothing follows it. A
+    // result for a GPU no longer selected is dropped. The view turns it off while it is not seen.
+    static constexpr std::chrono::milliseconds livePeriod{1000};
+    void setLiveSensors(bool on);
 
     // tarsik-report's path through the store: the start-up refresh, then every listed GPU selected
     // in turn by its id with full discovery, as on the Sensors tab. Each GPU once, in list order.
@@ -99,6 +112,11 @@ class GPUStore : public QObject {
                                        std::optional<GPUDevice> device,
                                        std::optional<UUID> requestedSelection, CancellableTask task);
     static QCoro::Task<> runRefreshTask(QPointer<GPUStore> store, CancellableTask task);
+    void readLiveSample();
+    static QCoro::Task<> runLiveTask(QPointer<GPUStore> store, std::shared_ptr<AsyncCollector> collector,
+                                     GPUDevice device);
+    // Adds freshly read readings of `device` to its history and publishes them.
+    void publishFreshSensors(std::vector<SensorReading> readings, const GPUDevice* device);
 
     void setDevices(std::vector<GPUDevice> devices);
     void setSelectedID(std::optional<UUID> id);
@@ -121,6 +139,10 @@ class GPUStore : public QObject {
     bool dynamicSensorsRequested_ = false;
     std::map<std::string, std::vector<SensorReading>> sensorCache_;
     std::vector<std::string> sensorCacheOrder_;
+    SensorHistory history_;
+    bool liveOn_ = false;
+    bool liveReadRunning_ = false;
+    QTimer liveTimer_;
 };
 
 } // namespace tarsik

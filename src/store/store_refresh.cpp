@@ -110,9 +110,10 @@ QCoro::Task<> GPUStore::refresh(CancellableTask task) {
     setDevices(std::move(*found));
     setSelectedID(chosenID);
     updateAdvancedRows(selectedGPU());
-    setSensors(readings);
     if (dynamicSensorsRequested_) {
-        cacheSensors(readings, chosenCopy ? &*chosenCopy : nullptr);
+        publishFreshSensors(std::move(readings), chosenCopy ? &*chosenCopy : nullptr);
+    } else {
+        setSensors(std::move(readings));
     }
     setLastRefresh(QDateTime::currentDateTime());
     setRefreshCount(refreshCount_ + 1);

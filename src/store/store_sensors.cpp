@@ -17,6 +17,12 @@ std::string deviceKey(const GPUDevice& device) {
     return key;
 }
 
+// History survives a refresh, which gives every device a new id: it follows the bus address.
+std::string historyKey(const GPUDevice& device) {
+    const auto* slot = pciSlotOf(device);
+    return slot ? *slot : device.name;
+}
+
 } // namespace
 
 // Publishes only if not cancelled and the selection is still the one it was started for.
@@ -30,8 +36,59 @@ QCoro::Task<> GPUStore::runSensorTask(QPointer<GPUStore> store, std::shared_ptr<
     if (store->selectedID_ != requestedSelection) {
         co_return;
     }
-    store->cacheSensors(*readings, device ? &*device : nullptr);
-    store->setSensors(*readings);
+    store->publishFreshSensors(*readings, device ? &*device : nullptr);
+}
+
+void GPUStore::publishFreshSensors(std::vector<SensorReading> readings, const GPUDevice* device) {
+    if (device != nullptr) {
+        history_.record(historyKey(*device), readings, std::chrono::steady_clock::now());
+    }
+    cacheSensors(readings, device);
+    setSensors(std::move(readings));
+}
+
+const std::deque<HistoryPoint>* GPUStore::historyOf(const SensorReading& reading) const {
+    const auto* device = selectedGPU();
+    return device ? history_.of(historyKey(*device), reading) : nullptr;
+}
+
+void GPUStore::setLiveSensors(bool on) {
+    liveOn_ = on;
+    if (!on) {
+        liveTimer_.stop();
+    } else if (!liveReadRunning_ && !liveTimer_.isActive()) {
+        readLiveSample();
+    }
+}
+
+void GPUStore::readLiveSample() {
+    const auto* device = selectedGPU();
+    if (device == nullptr || !dynamicSensorsRequested_) {
+        liveTimer_.start(livePeriod);
+        return;
+    }
+    liveReadRunning_ = true;
+    runLiveTask(QPointer<GPUStore>(this), collector_, *device);
+}
+
+QCoro::Task<> GPUStore::runLiveTask(QPointer<GPUStore> store, std::shared_ptr<AsyncCollector> collector,
+                                    GPUDevice device) {
+    const auto started = std::chrono::steady_clock::now();
+    auto readings = co_await awaitResult(collector->sensorsAsync(device));
+    if (!store) {
+        co_return;
+    }
+    store->liveReadRunning_ = false;
+    const auto* selected = store->selectedGPU();
+    if (readings && selected != nullptr && deviceKey(*selected) == deviceKey(device)) {
+        store->publishFreshSensors(std::move(*readings), selected);
+    }
+    if (store->liveOn_) {
+        const auto elapsed = std::chrono::steady_clock::now() - started;
+        store->liveTimer_.start(
+            std::max(std::chrono::duration_cast<std::chrono::milliseconds>(livePeriod - elapsed),
+                     std::chrono::milliseconds::zero()));
+    }
 }
 
 void GPUStore::updateSensors(const GPUDevice* device, bool preferCache) {

@@ -6,6 +6,7 @@
 #include <QCoro/QCoroTask>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace tarsik {
@@ -443,6 +444,108 @@ TEST_F(ReportFixture, ReadingAgainReadsOnlyTheSensorsAndMarksWhatIsLate) {
     EXPECT_EQ(fake->inventories.size(), inventories) << "no inventory";
     EXPECT_EQ(store->selectedID(), selected);
     EXPECT_TRUE(recorder.order.empty()) << "nothing the views observe changes";
+}
+
+// Live reads the selected GPU at once, then a period after each read began. A read still running
+// when the period ends delays the next instead of being joined by a second; off stops the timer,
+// and the read under way is still published.
+TEST_F(StoreFixture, LiveReadsOneAtATimeEverySecondUntilOff) {
+    startWith({device("A"), device("B")});
+    store->requestDynamicSensors();
+    fake->releaseSensors(0, readings("40"));
+    settle();
+    store->setLiveSensors(true);
+    ASSERT_EQ(fake->discoveries.size(), 2u) << "at once";
+    EXPECT_EQ(fake->sensorDevices[1]->name, "A");
+    store->setLiveSensors(true);
+    QTest::qWait(2500);
+    ASSERT_EQ(fake->discoveries.size(), 2u) << "a slow read is never joined by another";
+    fake->releaseSensors(1, readings("41"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return fake->discoveries.size() == 3; }, 200))
+        << "late: next at once";
+    EXPECT_EQ(store->sensors()[0].value, "41");
+    QElapsedTimer clock;
+    clock.start();
+    fake->releaseSensors(2, readings("42"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return fake->discoveries.size() == 4; }, 2000));
+    EXPECT_GE(clock.elapsed(), 900);
+    store->setLiveSensors(false);
+    fake->releaseSensors(3, readings("43"));
+    QTest::qWait(1500);
+    EXPECT_EQ(store->sensors()[0].value, "43");
+    EXPECT_EQ(fake->discoveries.size(), 4u);
+}
+
+std::vector<SensorReading> measured(double celsius) {
+    auto result = readings(std::to_string(static_cast<int>(celsius)));
+    result[0].measurement = Measurement{.kind = "temperature", .value = celsius};
+    return result;
+}
+
+// The selected GPU's temperature history.
+std::vector<double> historyValues(const GPUStore& store) {
+    std::vector<double> values;
+    if (const auto* points = store.historyOf(measured(0)[0])) {
+        for (const auto& point : *points) {
+            values.push_back(point.value);
+        }
+    }
+    return values;
+}
+
+// A live result for a GPU that is no longer selected is dropped. Each GPU's history follows its
+// bus address across selections and a refresh that renames it; a sleeping GPU's read adds nothing.
+TEST_F(StoreFixture, LiveDropsAnUnselectedGPUsResultAndHistoryFollowsTheSlot) {
+    startWith({inSlot(device("Radeon"), "0000:03:00.0"), inSlot(device("GeForce"), "0000:0b:00.0")});
+    store->requestDynamicSensors();
+    fake->releaseSensors(0, measured(47));
+    settle();
+    store->setLiveSensors(true);
+    store->selectGPU(store->devices()[1].id);
+    ASSERT_EQ(fake->discoveries.size(), 3u);
+    fake->releaseSensors(1, measured(99));
+    fake->releaseSensors(2, measured(60));
+    settle();
+    EXPECT_EQ(historyValues(*store), std::vector<double>{60});
+    store->setLiveSensors(false);
+    store->selectGPU(store->devices()[0].id);
+    EXPECT_EQ(historyValues(*store), std::vector<double>{47}) << "the Radeon's dropped 99 is nowhere";
+
+    store->requestRefresh();
+    fake->releaseInventory(1, {inSlot(device("Navi 21"), "0000:03:00.0")});
+    settle();
+    fake->releaseSensors(fake->discoveries.size() - 1, measured(48));
+    settle();
+    EXPECT_EQ(historyValues(*store), (std::vector<double>{47, 48}));
+    const SensorReading asleep{.name = "Sleep State",
+                               .value = "Asleep",
+                               .measurement = Measurement{.kind = "runtimeSuspended", .value = 1}};
+    store->setLiveSensors(true);
+    fake->releaseSensors(fake->discoveries.size() - 1, {asleep});
+    settle();
+    store->setLiveSensors(false);
+    EXPECT_EQ(store->historyOf(asleep), nullptr);
+    EXPECT_EQ(historyValues(*store), (std::vector<double>{47, 48})) << "paused while asleep";
+    store->selectGPU(store->devices()[0].id);
+}
+
+// Five minutes to the nanosecond: a point exactly that old stays, one a millisecond older goes.
+TEST(SensorHistory, KeepsFiveMinutesPerGPUAndReadingAndNoSleepState) {
+    SensorHistory history;
+    const auto start = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+    const auto temperature = measured(40)[0];
+    history.record("0000:03:00.0", measured(40), start);
+    history.record("0000:0b:00.0", measured(70), start);
+    history.record("0000:03:00.0", measured(41), start + SensorHistory::span);
+    ASSERT_EQ(history.of("0000:03:00.0", temperature)->size(), 2u);
+    EXPECT_EQ(history.of("0000:03:00.0", temperature)->back().shown, "41 °C");
+    history.record("0000:03:00.0", measured(42), start + SensorHistory::span + std::chrono::milliseconds(1));
+    ASSERT_EQ(history.of("0000:03:00.0", temperature)->size(), 2u);
+    EXPECT_EQ(history.of("0000:03:00.0", temperature)->front().value, 41);
+    EXPECT_EQ(history.of("0000:0b:00.0", temperature)->size(), 1u)
+        << "another GPU's points wait for its own read";
+    history.record("0000:03:00.0", {}, start + std::chrono::minutes(20));
+    EXPECT_EQ(history.of("0000:03:00.0", temperature), nullptr);
 }
 
 } // namespace

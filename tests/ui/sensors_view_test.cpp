@@ -1,7 +1,10 @@
+#include "ui/kit/fitting_label.h"
+#include "ui/kit/history_chart.h"
 #include "ui/kit/symbols.h"
 #include "ui/tabs/sensors_view.h"
 #include "ui_fixture.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLayout>
@@ -27,6 +30,15 @@ void showWithReadings(SensorsView& view, StoreWithDevices& machine, std::vector<
     ASSERT_TRUE(QTest::qWaitFor([&] { return machine.store->sensors().size() != 4; }, 2000));
 }
 
+bool hintShown(const SensorsView& view) {
+    for (const auto* label : view.findChildren<QLabel*>()) {
+        if (label->text() == QStringLiteral("Manual refresh only")) {
+            return label->isVisible();
+        }
+    }
+    return false;
+}
+
 TEST(SensorsView, OnlyTheFirstAppearanceAsksForDiscovery) {
     StoreWithDevices machine({GPUDevice{.name = "Radeon"}});
     SensorsView view(*machine.store);
@@ -48,13 +60,7 @@ TEST(SensorsView, ManualRefreshLabelShowsBelowEightReadings) {
         showWithReadings(view, machine, readings(count));
         ASSERT_EQ(machine.store->sensors().size(), std::size_t(count));
         EXPECT_EQ(view.findChildren<QWidget*>(QStringLiteral("sensorRow")).size(), count);
-        bool labelShown = false;
-        for (const auto* label : view.findChildren<QLabel*>()) {
-            if (label->text() == QStringLiteral("Manual refresh only")) {
-                labelShown = label->isVisible();
-            }
-        }
-        EXPECT_EQ(labelShown, shown) << count;
+        EXPECT_EQ(hintShown(view), shown) << count;
     }
 }
 
@@ -76,13 +82,7 @@ TEST(SensorsView, FurtherReadingsFollowUnderAHeadingAndLeaveTheHintAlone) {
     const auto* list = headings[0]->parentWidget()->layout();
     EXPECT_EQ(list->indexOf(headings[0]), list->indexOf(rows[6]) + 1) << "after the last canonical row";
     EXPECT_EQ(list->indexOf(rows[7]), list->indexOf(headings[0]) + 1) << "before the first further reading";
-    bool labelShown = false;
-    for (const auto* label : view.findChildren<QLabel*>()) {
-        if (label->text() == QStringLiteral("Manual refresh only")) {
-            labelShown = label->isVisible();
-        }
-    }
-    EXPECT_TRUE(labelShown);
+    EXPECT_TRUE(hintShown(view));
 }
 
 TEST(SensorsView, NoteBecomesTheInfoIconsTooltip) {
@@ -111,6 +111,96 @@ TEST(SensorsView, CopySensorDebugPutsTheReadingsOnTheClipboard) {
         view.copySensorDebug();
         EXPECT_EQ(testing::clipboardText(), expected);
     }
+}
+
+// Live is off at every start. On, it reads at once and then every second, but only while the tab
+// is seen: nothing while the window is minimised or the tab hidden, and nothing once it is off.
+TEST(SensorsView, LiveReadsOnlyWhileTheTabIsSeenAndHidesTheManualRefreshHint) {
+    StoreWithDevices machine({GPUDevice{.name = "Radeon"}});
+    SensorsView view(*machine.store);
+    showWithReadings(view, machine, readings(3));
+    auto* live = view.findChild<QCheckBox*>(QStringLiteral("liveToggle"));
+    ASSERT_NE(live, nullptr);
+    EXPECT_FALSE(live->isChecked());
+    EXPECT_TRUE(live->toolTip().contains(QStringLiteral("keeps its driver from suspending it")));
+    const auto reads = [&machine] { return machine.fake->discoveries.size(); };
+    live->click();
+    EXPECT_FALSE(hintShown(view));
+    ASSERT_EQ(reads(), 2u) << "at once";
+    machine.fake->releaseSensors(1, readings(3));
+    view.showMinimized();
+    QTest::qWait(1500);
+    EXPECT_EQ(reads(), 2u) << "no reads while minimised";
+    view.showNormal();
+    ASSERT_EQ(reads(), 3u) << "restored, at once";
+    machine.fake->releaseSensors(2, readings(3));
+    view.hide();
+    QTest::qWait(1500);
+    EXPECT_EQ(reads(), 3u) << "no reads on another tab";
+    view.show();
+    ASSERT_EQ(reads(), 4u);
+    live->click();
+    machine.fake->releaseSensors(3, readings(3));
+    QTest::qWait(1200);
+    EXPECT_EQ(reads(), 4u) << "off stops the timer";
+    EXPECT_TRUE(hintShown(view));
+}
+
+std::vector<SensorReading> temperatureAndPower(double celsius) {
+    return {SensorReading{.name = "GPU Temperature",
+                          .value = std::to_string(int(celsius)),
+                          .unit = "°C",
+                          .measurement = Measurement{.kind = "temperature", .value = celsius}},
+            SensorReading{.name = "GPU Power",
+                          .value = "100",
+                          .unit = "W",
+                          .measurement = Measurement{.kind = "power", .value = 100}}};
+}
+
+// Counts the paints of a row's texts; its chart moves along with time, whatever the value does.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* row) {
+        for (auto* label : row->findChildren<FittingLabel*>()) {
+            label->installEventFilter(this);
+        }
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
+// A live reading is shown in the rows already there, and only the texts that changed repaint;
+// each row charts its history from the second point on, its lowest and highest on hover.
+TEST(SensorsView, ALiveReadingRepaintsOnlyTheChangedRowsAndChartsTheirHistory) {
+    StoreWithDevices machine({GPUDevice{.name = "Radeon"}});
+    SensorsView view(*machine.store);
+    view.resize(640, 400);
+    showWithReadings(view, machine, temperatureAndPower(40));
+    const auto rows = view.findChildren<QWidget*>(QStringLiteral("sensorRow"));
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_FALSE(rows[0]->findChild<HistoryChart*>()->isVisible()) << "one point charts nothing";
+    view.findChild<QCheckBox*>(QStringLiteral("liveToggle"))->click();
+    machine.fake->releaseSensors(1, temperatureAndPower(41));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return machine.store->sensors()[0].value == "41"; }, 1000));
+    EXPECT_EQ(view.findChildren<QWidget*>(QStringLiteral("sensorRow")), rows) << "not rebuilt";
+    const auto* chart = rows[0]->findChild<HistoryChart*>();
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_EQ(chart->toolTip(), QStringLiteral("Last 5 minutes: lowest 40 °C, highest 41 °C"));
+    ASSERT_EQ(chart->strokes().size(), 1u);
+    EXPECT_LT(chart->strokes()[0].back().y(), chart->strokes()[0].front().y()) << "41 above 40";
+
+    QTest::qWait(50);
+    PaintCounter changed(rows[0]);
+    PaintCounter unchanged(rows[1]);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return machine.fake->discoveries.size() == 3; }, 2000));
+    machine.fake->releaseSensors(2, temperatureAndPower(44));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return machine.store->sensors()[0].value == "44"; }, 1000));
+    QTest::qWait(50);
+    EXPECT_GT(changed.paints, 0);
+    EXPECT_EQ(unchanged.paints, 0);
+    view.findChild<QCheckBox*>(QStringLiteral("liveToggle"))->click();
 }
 
 } // namespace

@@ -6,17 +6,19 @@
 #include "ui/kit/accessibility.h"
 #include "ui/kit/app_theme.h"
 #include "ui/kit/fitting_label.h"
-#include "ui/kit/panels.h"
-#include "ui/kit/symbols.h"
 #include "ui/kit/text_styles.h"
+#include "ui/tabs/sensor_row.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
+#include <QWindow>
+#include <algorithm>
 #include <utility>
 
 namespace tarsik {
@@ -25,52 +27,9 @@ namespace {
 // Below this many readings the tab says that nothing updates by itself.
 constexpr std::size_t manualRefreshHintBelow = 8;
 
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-QWidget* sensorRow(const SensorReading& sensor) {
-    auto* row = new OutlinedBox(AppTheme::row(), AppTheme::border());
-    row->setObjectName(QStringLiteral("sensorRow"));
-    setAccessibleRole(row, QAccessible::ListItem);
-    row->setAccessibleName(qt(sensor.name + ": " + sensor.value + " " + sensor.unit).trimmed());
-    auto* name = new FittingLabel(qt(sensor.name), {.font = textFont(TextStyle::Body),
-                                                    .colour = AppTheme::textSecondary(),
-                                                    .maxLines = 2,
-                                                    .minScale = 0.8});
-    name->setMinimumWidth(96);
-    name->setIdealWidth(132);
-    name->setMaximumWidth(160);
-    auto* value = new FittingLabel(qt(sensor.value), {.font = monospacedFont(13),
-                                                      .colour = AppTheme::textPrimary(),
-                                                      .maxLines = 2,
-                                                      .minScale = 0.82,
-                                                      .selectable = true});
-    value->setObjectName(QStringLiteral("sensorValue"));
-    auto* unit = new FittingLabel(qt(sensor.unit), {.font = textFont(TextStyle::Body),
-                                                    .colour = AppTheme::textSecondary(),
-                                                    .maxLines = 1,
-                                                    .minScale = 0.78});
-
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(10);
-    layout->addWidget(name, 0, Qt::AlignTop);
-    layout->addWidget(value, 0, Qt::AlignTop);
-    layout->addWidget(unit, 0, Qt::AlignTop);
-    layout->addStretch(1);
-    if (!sensor.note.empty()) {
-        auto* info = new SymbolView(QStringLiteral("info.circle"), 14, withOpacity(AppTheme::accent(), 0.78));
-        info->setObjectName(QStringLiteral("sensorNote"));
-        info->setToolTip(qt(sensor.note));
-        layout->addWidget(info, 0, Qt::AlignTop);
-    }
-    return row;
-}
-
 QWidget* moreReadingsHeading() {
-    auto* heading = new FittingLabel(QStringLiteral("More readings"),
-                                     {.font = textFont(TextStyle::Headline), .colour = AppTheme::textSecondary()});
+    auto* heading = new FittingLabel(QStringLiteral("More readings"), {.font = textFont(TextStyle::Headline),
+                                                                       .colour = AppTheme::textSecondary()});
     heading->setObjectName(QStringLiteral("moreReadingsHeading"));
     heading->setContentsMargins(0, 6, 0, 0);
     return heading;
@@ -88,6 +47,16 @@ SensorsView::SensorsView(GPUStore& store, QWidget* parent) : QWidget(parent), st
     manualRefreshOnly_ = new QLabel(QStringLiteral("Manual refresh only"));
     manualRefreshOnly_->setFont(textFont(TextStyle::Caption));
     setTextColour(manualRefreshOnly_, AppTheme::textTertiary());
+    live_ = new QCheckBox(QStringLiteral("Live"));
+    live_->setObjectName(QStringLiteral("liveToggle"));
+    live_->setFont(textFont(TextStyle::Callout));
+    live_->setToolTip(QStringLiteral(
+        "Reads the selected GPU's sensors every second while this tab is shown. Reading an awake GPU "
+        "every second keeps its driver from suspending it to save power."));
+    connect(live_, &QCheckBox::toggled, this, [this] {
+        updateLive();
+        updateManualRefreshHint();
+    });
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);
@@ -96,6 +65,7 @@ SensorsView::SensorsView(GPUStore& store, QWidget* parent) : QWidget(parent), st
     header->addStretch(1);
     header->addWidget(copy, 0, Qt::AlignVCenter);
     header->addWidget(manualRefreshOnly_, 0, Qt::AlignVCenter);
+    header->addWidget(live_, 0, Qt::AlignVCenter);
 
     auto* list = new QWidget;
     rows_ = new QVBoxLayout(list);
@@ -123,8 +93,23 @@ SensorsView::SensorsView(GPUStore& store, QWidget* parent) : QWidget(parent), st
     stack->addWidget(scroll, 1);
     stack->addWidget(note);
 
-    connect(&store_, &GPUStore::sensorsChanged, this, &SensorsView::rebuildRows);
+    connect(&store_, &GPUStore::sensorsChanged, this, &SensorsView::showReadings);
     rebuildRows();
+}
+
+void SensorsView::showReadings() {
+    const auto& sensors = store_.sensors();
+    const bool sameSensors =
+        sensors.size() == rowWidgets_.size() &&
+        std::equal(sensors.begin(), sensors.end(), rowWidgets_.begin(),
+                   [](const SensorReading& sensor, const SensorRow* row) { return row->shows(sensor); });
+    if (!sameSensors) {
+        rebuildRows();
+        return;
+    }
+    for (std::size_t i = 0; i < sensors.size(); ++i) {
+        rowWidgets_[i]->showReading(sensors[i], store_.historyOf(sensors[i]));
+    }
 }
 
 void SensorsView::rebuildRows() {
@@ -132,20 +117,34 @@ void SensorsView::rebuildRows() {
         delete item->widget();
         delete item;
     }
-    // The readings a driver offers beyond the canonical ones follow them under a heading of their
-    // own; the hint counts only the canonical list.
-    std::size_t canonicalRows = 0;
+    rowWidgets_.clear();
+    // The readings a driver offers beyond the canonical ones follow them under a heading of their own.
     bool headed = false;
     for (const auto& sensor : store_.sensors()) {
-        if (!isMoreReading(sensor)) {
-            ++canonicalRows;
-        } else if (!std::exchange(headed, true)) {
+        if (isMoreReading(sensor) && !std::exchange(headed, true)) {
             rows_->addWidget(moreReadingsHeading());
         }
-        rows_->addWidget(sensorRow(sensor));
+        auto* row = new SensorRow(sensor);
+        row->showReading(sensor, store_.historyOf(sensor));
+        rows_->addWidget(row);
+        rowWidgets_.push_back(row);
     }
     rows_->addStretch(1);
-    manualRefreshOnly_->setVisible(canonicalRows < manualRefreshHintBelow);
+    updateManualRefreshHint();
+}
+
+// The hint counts only the canonical readings, and says nothing while Live reads them.
+void SensorsView::updateManualRefreshHint() {
+    const auto canonicalRows =
+        std::count_if(store_.sensors().begin(), store_.sensors().end(),
+                      [](const SensorReading& sensor) { return !isMoreReading(sensor); });
+    manualRefreshOnly_->setVisible(!live_->isChecked() &&
+                                   static_cast<std::size_t>(canonicalRows) < manualRefreshHintBelow);
+}
+
+void SensorsView::updateLive() {
+    const bool seen = isVisible() && !window()->isMinimized();
+    store_.setLiveSensors(live_->isChecked() && seen);
 }
 
 void SensorsView::copySensorDebug() {
@@ -158,6 +157,21 @@ void SensorsView::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         store_.requestDynamicSensors();
     }
+    // Minimising and restoring reach the window, not this tab.
+    window()->installEventFilter(this);
+    updateLive();
+}
+
+void SensorsView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    updateLive();
+}
+
+bool SensorsView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window() && event->type() == QEvent::WindowStateChange) {
+        updateLive();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace tarsik
