@@ -19,6 +19,7 @@
 #include "ui/shell/tab_bar.h"
 #include "ui/tabs/sensors_view.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -82,17 +84,39 @@ struct Machine {
     // the word that names its picture.
     const char* sensorsSlot = nullptr;
     const char* sensorsPicture = nullptr;
+    // Live on that GPU's Sensors tab while its readings climb, as under a game's first seconds.
+    bool livePicture = false;
     bool auxiliaryWindows = false;
 };
+
+void writeValue(const std::filesystem::path& file, long value) {
+    std::ofstream(file) << value << "\n";
+}
+
+// A minute's climb compressed into `steps` seconds: an amdgpu card leaving idle for a 3D load.
+void climb(const std::filesystem::path& device, int step, int steps) {
+    const double share = static_cast<double>(step) / steps;
+    const auto hwmon = device / "hwmon/hwmon3";
+    const double wobble = (step % 3 == 0) ? 0.0 : (step % 3 == 1 ? 1.0 : -1.0);
+    writeValue(hwmon / "temp1_input", std::lround((45 + 23 * share + wobble) * 1000));
+    writeValue(hwmon / "temp2_input", std::lround((50 + 31 * share + wobble) * 1000));
+    writeValue(hwmon / "power1_average", std::lround((30 + 215 * share + 6 * wobble) * 1e6));
+    writeValue(hwmon / "freq1_input", std::lround((500 + 1750 * std::min(1.0, share * 3)) * 1e6));
+    writeValue(hwmon / "fan1_input", step < steps / 3 ? 0 : std::lround(900 + 700 * share));
+    writeValue(device / "gpu_busy_percent", std::lround(std::min(99.0, 3 + 130 * share - 4 * wobble)));
+}
 
 // Every tab of the main window over a machine, once its full refresh is in; the Sensors tab of
 // one more GPU; the Help and About windows.
 bool shootMachine(const Machine& fixture, const QString& folder) {
     const QString machine = QString::fromUtf8(fixture.name);
-    const std::filesystem::path root =
-        std::filesystem::path(TARSIK_FIXTURES_DIR) / "sysfs" / machine.toStdString();
-    const platform::SystemPaths paths{.root = root};
+    // A copy, since the live picture changes the readings.
     QTemporaryDir scratch;
+    const std::filesystem::path root = scratch.filePath(QStringLiteral("machine")).toStdString();
+    std::filesystem::copy(std::filesystem::path(TARSIK_FIXTURES_DIR) / "sysfs" / machine.toStdString(), root,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::copy_symlinks);
+    const platform::SystemPaths paths{.root = root};
     auto collector = std::make_shared<GPUInfoCollector>(platform::Services{
         .gpuDevices = std::make_shared<platform::SysfsGPUDeviceList>(paths),
         .processRunner = std::make_shared<platform::PosixProcessRunner>(),
@@ -138,6 +162,22 @@ bool shootMachine(const Machine& fixture, const QString& folder) {
             ok = save(*window, QStringLiteral("%1/%2-sensors-%3-more.png")
                                    .arg(folder, machine, QString::fromUtf8(fixture.sensorsPicture))) &&
                  ok;
+            if (fixture.livePicture) {
+                // Tall enough for the six canonical rows, from the first of them on.
+                window->resize(window->width(), 900);
+                QTest::qWait(100);
+                const auto rows = view->findChildren<QWidget*>(QStringLiteral("sensorRow"));
+                list->verticalScrollBar()->setValue(rows.size() > 4 ? rows[4]->y() - 1 : 0);
+                view->findChild<QAbstractButton*>(QStringLiteral("liveToggle"))->click();
+                const auto gpuFolder = root / "sys/bus/pci/devices" / fixture.sensorsSlot;
+                constexpr int steps = 24;
+                for (int step = 0; step <= steps; ++step) {
+                    climb(gpuFolder, step, steps);
+                    QTest::qWait(1000);
+                }
+                ok = save(*window, QStringLiteral("%1/%2-sensors-live.png").arg(folder, machine)) && ok;
+                view->findChild<QAbstractButton*>(QStringLiteral("liveToggle"))->click();
+            }
         }
     }
     if (fixture.auxiliaryWindows) {
@@ -169,6 +209,7 @@ int main(int argc, char* argv[]) {
     for (const Machine& machine : {Machine{.name = "workstation",
                                   .sensorsSlot = "0000:03:00.0",
                                   .sensorsPicture = "radeon",
+                                  .livePicture = true,
                                   .auxiliaryWindows = true},
                                    Machine{.name = "gpu-server"}}) {
         ok = shootMachine(machine, folder) && ok;

@@ -22,8 +22,7 @@ double toPixel(double value) {
 
 HistoryChart::HistoryChart(double spanSeconds, double joinWithinSeconds, QWidget* parent)
     : QWidget(parent), spanSeconds_(spanSeconds), joinWithinSeconds_(joinWithinSeconds) {
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setFixedSize(sizeHint());
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 void HistoryChart::setPoints(std::vector<Point> points) {

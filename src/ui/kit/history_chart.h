@@ -26,7 +26,9 @@ class HistoryChart : public QWidget {
     // The strokes as drawn at the current size, each a run of joined points.
     const std::vector<QPolygonF>& strokes() const { return strokes_; }
 
-    QSize sizeHint() const override { return {120, 22}; }
+    // About a pixel a second over minutes; narrower where the row needs the room.
+    QSize sizeHint() const override { return {240, 22}; }
+    QSize minimumSizeHint() const override { return {80, 22}; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
