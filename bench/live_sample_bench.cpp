@@ -50,12 +50,12 @@ void BM_LiveSampleOfOneGPU(benchmark::State& state) {
         const auto connection =
             QObject::connect(&store, &tarsik::GPUStore::sensorsChanged, [&published] { published = true; });
         const auto start = Clock::now();
-        store.setLiveSensors(true);
+        store.setLiveSensors(&store, true);
         while (!published) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        store.setLiveSensors(false);
+        store.setLiveSensors(&store, false);
         QObject::disconnect(connection);
     }
     if (store.historyOf(store.sensors()[4]) == nullptr) {

@@ -67,12 +67,13 @@ class GPUStore : public QObject {
     void selectGPU(const UUID& id);
     // The Sensors tab's first appearance: from now on selections and refreshes run full discovery.
     void requestDynamicSensors();
-    // Live: while on, the selected GPU's sensors are read again every `livePeriod` in the
-    // background, at once when it turns on. A read never starts while one runs; a slow read delays
-    // the next. Off stops the timer; a read still running is published, and nothing follows it. A
-    // result for a GPU no longer selected is dropped. The view turns it off while it is not seen.
+    // Live: while some viewer wants it, the selected GPU's sensors are read again every
+    // `livePeriod` in the background, at once when it starts. A read never starts while one runs;
+    // a slow read delays the next. When no viewer wants it the timer stops; a read still running is
+    // published, and nothing follows it. A result for a GPU no longer selected is dropped. Each
+    // window's Sensors tab is a viewer, wanting it only while its toggle is on and it is seen.
     static constexpr std::chrono::milliseconds livePeriod{1000};
-    void setLiveSensors(bool on);
+    void setLiveSensors(const QObject* viewer, bool wanted);
 
     // tarsik-report's path through the store: the start-up refresh, then every listed GPU selected
     // in turn by its id with full discovery, as on the Sensors tab. Each GPU once, in list order.
@@ -140,7 +141,7 @@ class GPUStore : public QObject {
     std::map<std::string, std::vector<SensorReading>> sensorCache_;
     std::vector<std::string> sensorCacheOrder_;
     SensorHistory history_;
-    bool liveOn_ = false;
+    std::vector<const QObject*> liveViewers_;
     bool liveReadRunning_ = false;
     QTimer liveTimer_;
 };

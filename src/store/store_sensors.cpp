@@ -52,9 +52,12 @@ const std::deque<HistoryPoint>* GPUStore::historyOf(const SensorReading& reading
     return device ? history_.of(historyKey(*device), reading) : nullptr;
 }
 
-void GPUStore::setLiveSensors(bool on) {
-    liveOn_ = on;
-    if (!on) {
+void GPUStore::setLiveSensors(const QObject* viewer, bool wanted) {
+    std::erase(liveViewers_, viewer);
+    if (wanted) {
+        liveViewers_.push_back(viewer);
+    }
+    if (liveViewers_.empty()) {
         liveTimer_.stop();
     } else if (!liveReadRunning_ && !liveTimer_.isActive()) {
         readLiveSample();
@@ -83,7 +86,7 @@ QCoro::Task<> GPUStore::runLiveTask(QPointer<GPUStore> store, std::shared_ptr<As
     if (readings && selected != nullptr && deviceKey(*selected) == deviceKey(device)) {
         store->publishFreshSensors(std::move(*readings), selected);
     }
-    if (store->liveOn_) {
+    if (!store->liveViewers_.empty()) {
         const auto elapsed = std::chrono::steady_clock::now() - started;
         store->liveTimer_.start(
             std::max(std::chrono::duration_cast<std::chrono::milliseconds>(livePeriod - elapsed),

@@ -447,17 +447,19 @@ TEST_F(ReportFixture, ReadingAgainReadsOnlyTheSensorsAndMarksWhatIsLate) {
 }
 
 // Live reads the selected GPU at once, then a period after each read began. A read still running
-// when the period ends delays the next instead of being joined by a second; off stops the timer,
-// and the read under way is still published.
+// when the period ends delays the next instead of being joined by a second. Live runs while any
+// window wants it; once none does the timer stops, and the read under way is still published.
 TEST_F(StoreFixture, LiveReadsOneAtATimeEverySecondUntilOff) {
     startWith({device("A"), device("B")});
     store->requestDynamicSensors();
     fake->releaseSensors(0, readings("40"));
     settle();
-    store->setLiveSensors(true);
+    QObject window1;
+    QObject window2;
+    store->setLiveSensors(&window1, true);
     ASSERT_EQ(fake->discoveries.size(), 2u) << "at once";
     EXPECT_EQ(fake->sensorDevices[1]->name, "A");
-    store->setLiveSensors(true);
+    store->setLiveSensors(&window2, true);
     QTest::qWait(2500);
     ASSERT_EQ(fake->discoveries.size(), 2u) << "a slow read is never joined by another";
     fake->releaseSensors(1, readings("41"));
@@ -469,11 +471,15 @@ TEST_F(StoreFixture, LiveReadsOneAtATimeEverySecondUntilOff) {
     fake->releaseSensors(2, readings("42"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return fake->discoveries.size() == 4; }, 2000));
     EXPECT_GE(clock.elapsed(), 900);
-    store->setLiveSensors(false);
+    store->setLiveSensors(&window1, false);
     fake->releaseSensors(3, readings("43"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return fake->discoveries.size() == 5; }, 2000))
+        << "one window pausing leaves the other's Live running";
+    store->setLiveSensors(&window2, false);
+    fake->releaseSensors(4, readings("44"));
     QTest::qWait(1500);
-    EXPECT_EQ(store->sensors()[0].value, "43");
-    EXPECT_EQ(fake->discoveries.size(), 4u);
+    EXPECT_EQ(store->sensors()[0].value, "44");
+    EXPECT_EQ(fake->discoveries.size(), 5u);
 }
 
 std::vector<SensorReading> measured(double celsius) {
@@ -500,14 +506,14 @@ TEST_F(StoreFixture, LiveDropsAnUnselectedGPUsResultAndHistoryFollowsTheSlot) {
     store->requestDynamicSensors();
     fake->releaseSensors(0, measured(47));
     settle();
-    store->setLiveSensors(true);
+    store->setLiveSensors(store.get(), true);
     store->selectGPU(store->devices()[1].id);
     ASSERT_EQ(fake->discoveries.size(), 3u);
     fake->releaseSensors(1, measured(99));
     fake->releaseSensors(2, measured(60));
     settle();
     EXPECT_EQ(historyValues(*store), std::vector<double>{60});
-    store->setLiveSensors(false);
+    store->setLiveSensors(store.get(), false);
     store->selectGPU(store->devices()[0].id);
     EXPECT_EQ(historyValues(*store), std::vector<double>{47}) << "the Radeon's dropped 99 is nowhere";
 
@@ -520,10 +526,10 @@ TEST_F(StoreFixture, LiveDropsAnUnselectedGPUsResultAndHistoryFollowsTheSlot) {
     const SensorReading asleep{.name = "Sleep State",
                                .value = "Asleep",
                                .measurement = Measurement{.kind = "runtimeSuspended", .value = 1}};
-    store->setLiveSensors(true);
+    store->setLiveSensors(store.get(), true);
     fake->releaseSensors(fake->discoveries.size() - 1, {asleep});
     settle();
-    store->setLiveSensors(false);
+    store->setLiveSensors(store.get(), false);
     EXPECT_EQ(store->historyOf(asleep), nullptr);
     EXPECT_EQ(historyValues(*store), (std::vector<double>{47, 48})) << "paused while asleep";
     store->selectGPU(store->devices()[0].id);

@@ -97,6 +97,10 @@ SensorsView::SensorsView(GPUStore& store, QWidget* parent) : QWidget(parent), st
     rebuildRows();
 }
 
+SensorsView::~SensorsView() {
+    store_.setLiveSensors(this, false);
+}
+
 void SensorsView::showReadings() {
     const auto& sensors = store_.sensors();
     const bool sameSensors =
@@ -144,7 +148,7 @@ void SensorsView::updateManualRefreshHint() {
 
 void SensorsView::updateLive() {
     const bool seen = isVisible() && !window()->isMinimized();
-    store_.setLiveSensors(live_->isChecked() && seen);
+    store_.setLiveSensors(this, live_->isChecked() && seen);
 }
 
 void SensorsView::copySensorDebug() {
