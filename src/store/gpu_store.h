@@ -68,10 +68,11 @@ class GPUStore : public QObject {
     // The Sensors tab's first appearance: from now on selections and refreshes run full discovery.
     void requestDynamicSensors();
     // Live: while some viewer wants it, the selected GPU's sensors are read again every
-    // `livePeriod` in the background, at once when it starts. A read never starts while one runs;
-    // a slow read delays the next. When no viewer wants it the timer stops; a read still running is
+    // `livePeriod` in the background: at once when it starts, unless a read began less than a
+    // period ago. A read never starts while one runs; one that outlasts the period delays the next
+    // by a quarter period. When no viewer wants it the timer stops; a read still running is
     // published, and nothing follows it. A result for a GPU no longer selected is dropped. Each
-    // window's Sensors tab is a viewer, wanting it only while its toggle is on and it is seen.
+    // window's Sensors tab is a viewer, wanting it while its toggle is on and it is seen.
     static constexpr std::chrono::milliseconds livePeriod{1000};
     void setLiveSensors(const QObject* viewer, bool wanted);
 
@@ -113,6 +114,7 @@ class GPUStore : public QObject {
                                        std::optional<GPUDevice> device,
                                        std::optional<UUID> requestedSelection, CancellableTask task);
     static QCoro::Task<> runRefreshTask(QPointer<GPUStore> store, CancellableTask task);
+    void scheduleLiveRead(std::chrono::milliseconds gap);
     void readLiveSample();
     static QCoro::Task<> runLiveTask(QPointer<GPUStore> store, std::shared_ptr<AsyncCollector> collector,
                                      GPUDevice device);
@@ -143,6 +145,7 @@ class GPUStore : public QObject {
     SensorHistory history_;
     std::vector<const QObject*> liveViewers_;
     bool liveReadRunning_ = false;
+    std::optional<std::chrono::steady_clock::time_point> liveReadStarted_;
     QTimer liveTimer_;
 };
 

@@ -7,6 +7,11 @@ bool hasHistory(const SensorReading& reading) {
     return reading.measurement && reading.measurement->kind != "runtimeSuspended";
 }
 
+// Voltages share a kind and differ by rail name; a name alone could match a reading of another kind.
+std::string seriesKey(const SensorReading& reading) {
+    return reading.measurement->kind + "|" + reading.name;
+}
+
 } // namespace
 
 void SensorHistory::record(const std::string& gpu, const std::vector<SensorReading>& readings,
@@ -15,7 +20,7 @@ void SensorHistory::record(const std::string& gpu, const std::vector<SensorReadi
     for (const auto& reading : readings) {
         if (hasHistory(reading)) {
             auto shown = reading.unit.empty() ? reading.value : reading.value + " " + reading.unit;
-            series[reading.name].push_back({at, reading.measurement->value, std::move(shown)});
+            series[seriesKey(reading)].push_back({at, reading.measurement->value, std::move(shown)});
         }
     }
     for (auto it = series.begin(); it != series.end();) {
@@ -25,6 +30,9 @@ void SensorHistory::record(const std::string& gpu, const std::vector<SensorReadi
         }
         it = points.empty() ? series.erase(it) : std::next(it);
     }
+    if (series.empty()) {
+        series_.erase(gpu);
+    }
 }
 
 const std::deque<HistoryPoint>* SensorHistory::of(const std::string& gpu,
@@ -33,7 +41,7 @@ const std::deque<HistoryPoint>* SensorHistory::of(const std::string& gpu,
     if (device == series_.end() || !hasHistory(reading)) {
         return nullptr;
     }
-    const auto found = device->second.find(reading.name);
+    const auto found = device->second.find(seriesKey(reading));
     return found == device->second.end() ? nullptr : &found->second;
 }
 

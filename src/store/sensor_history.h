@@ -19,8 +19,8 @@ struct HistoryPoint {
 
 // The last five minutes of each numeric reading of each GPU, kept whichever GPU is selected and
 // across refreshes. A GPU is known by its key (its bus address where it has one), a reading by its
-// name. The sleep state is a state, not a reading, and has none; a sleeping GPU, whose sensors
-// are not read, adds nothing, so its history pauses.
+// kind and name. The sleep state is a state, not a reading, and has none. A GPU asleep is not
+// read, so its readings pause; only what is read beside it (a SoC's thermal zone) goes on.
 class SensorHistory {
   public:
     static constexpr std::chrono::minutes span{5};

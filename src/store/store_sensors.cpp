@@ -17,10 +17,11 @@ std::string deviceKey(const GPUDevice& device) {
     return key;
 }
 
-// History survives a refresh, which gives every device a new id: it follows the bus address.
+// History survives a refresh, which gives every device a new id and may rename it: it follows
+// the bus address.
 std::string historyKey(const GPUDevice& device) {
     const auto* slot = pciSlotOf(device);
-    return slot ? *slot : device.name;
+    return slot ? *slot : deviceKey(device);
 }
 
 } // namespace
@@ -60,23 +61,37 @@ void GPUStore::setLiveSensors(const QObject* viewer, bool wanted) {
     if (liveViewers_.empty()) {
         liveTimer_.stop();
     } else if (!liveReadRunning_ && !liveTimer_.isActive()) {
+        scheduleLiveRead(std::chrono::milliseconds::zero());
+    }
+}
+
+// The next read is due a period after the last began; a tab shown again within the period waits
+// for the rest of it. `gap` keeps a GPU whose reads outlast the period from being read back to back.
+void GPUStore::scheduleLiveRead(std::chrono::milliseconds gap) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto due = liveReadStarted_ ? *liveReadStarted_ + livePeriod : now;
+    const auto wait = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(due - now), gap);
+    if (wait > std::chrono::milliseconds::zero()) {
+        liveTimer_.start(wait);
+    } else {
         readLiveSample();
     }
 }
 
+// With nothing to read the timer is not started again: the tab that turns Live on has asked for
+// full discovery already, and a GPU that comes later is read when Live is next turned on.
 void GPUStore::readLiveSample() {
     const auto* device = selectedGPU();
     if (device == nullptr || !dynamicSensorsRequested_) {
-        liveTimer_.start(livePeriod);
         return;
     }
     liveReadRunning_ = true;
+    liveReadStarted_ = std::chrono::steady_clock::now();
     runLiveTask(QPointer<GPUStore>(this), collector_, *device);
 }
 
 QCoro::Task<> GPUStore::runLiveTask(QPointer<GPUStore> store, std::shared_ptr<AsyncCollector> collector,
                                     GPUDevice device) {
-    const auto started = std::chrono::steady_clock::now();
     auto readings = co_await awaitResult(collector->sensorsAsync(device));
     if (!store) {
         co_return;
@@ -87,10 +102,7 @@ QCoro::Task<> GPUStore::runLiveTask(QPointer<GPUStore> store, std::shared_ptr<As
         store->publishFreshSensors(std::move(*readings), selected);
     }
     if (!store->liveViewers_.empty()) {
-        const auto elapsed = std::chrono::steady_clock::now() - started;
-        store->liveTimer_.start(
-            std::max(std::chrono::duration_cast<std::chrono::milliseconds>(livePeriod - elapsed),
-                     std::chrono::milliseconds::zero()));
+        store->scheduleLiveRead(livePeriod / 4);
     }
 }
 

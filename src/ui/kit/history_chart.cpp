@@ -18,6 +18,21 @@ double toPixel(double value) {
     return std::round(value);
 }
 
+// Adds a point to a stroke kept in its simplest form, so that pictures that look the same compare
+// the same: a point on the last one's pixel adds nothing, and one that goes on along a level run
+// moves the run's end instead of adding a point.
+void extend(QPolygonF& stroke, QPointF point) {
+    const auto size = stroke.size();
+    if (size > 0 && stroke.back() == point) {
+        return;
+    }
+    if (size > 1 && stroke[size - 1].y() == point.y() && stroke[size - 2].y() == point.y()) {
+        stroke.back() = point;
+        return;
+    }
+    stroke << point;
+}
+
 } // namespace
 
 HistoryChart::HistoryChart(double spanSeconds, double joinWithinSeconds, QWidget* parent)
@@ -44,31 +59,34 @@ void HistoryChart::relayOut() {
 }
 
 std::vector<QPolygonF> HistoryChart::layOut() const {
+    std::vector<const Point*> shown;
+    for (const auto& point : points_) {
+        if (point.secondsAgo >= 0 && point.secondsAgo <= spanSeconds_) {
+            shown.push_back(&point);
+        }
+    }
     std::vector<QPolygonF> strokes;
-    if (points_.empty()) {
+    if (shown.empty()) {
         return strokes;
     }
     const auto [lowest, highest] = std::minmax_element(
-        points_.begin(), points_.end(), [](const Point& a, const Point& b) { return a.value < b.value; });
-    const double range = highest->value - lowest->value;
+        shown.begin(), shown.end(), [](const Point* a, const Point* b) { return a->value < b->value; });
+    const double range = (*highest)->value - (*lowest)->value;
     const double left = inset;
     const double right = width() - inset;
     const double top = inset;
     const double bottom = height() - inset;
     const Point* previous = nullptr;
-    for (const auto& point : points_) {
-        if (point.secondsAgo > spanSeconds_ || point.secondsAgo < 0) {
-            continue;
-        }
-        const double x = right - (right - left) * point.secondsAgo / spanSeconds_;
+    for (const auto* point : shown) {
+        const double x = right - (right - left) * point->secondsAgo / spanSeconds_;
         // A reading that never changed runs along the middle.
-        const double share = range > 0 ? (point.value - lowest->value) / range : 0.5;
+        const double share = range > 0 ? (point->value - (*lowest)->value) / range : 0.5;
         const double y = bottom - (bottom - top) * share;
-        if (previous == nullptr || previous->secondsAgo - point.secondsAgo > joinWithinSeconds_) {
+        if (previous == nullptr || previous->secondsAgo - point->secondsAgo > joinWithinSeconds_) {
             strokes.emplace_back();
         }
-        strokes.back() << QPointF(toPixel(x), toPixel(y));
-        previous = &point;
+        extend(strokes.back(), QPointF(toPixel(x), toPixel(y)));
+        previous = point;
     }
     return strokes;
 }

@@ -58,6 +58,7 @@ SensorRow::SensorRow(const SensorReading& sensor, QWidget* parent)
                                                .minScale = 0.78});
     chart_ = new HistoryChart(std::chrono::duration<double>(SensorHistory::span).count(), joinWithinSeconds);
     chart_->setObjectName(QStringLiteral("sensorHistory"));
+    setAccessibleRole(chart_, QAccessible::Chart);
     chart_->setAccessibleName(qt(sensor.name + " history"));
     chart_->hide();
 
