@@ -39,16 +39,17 @@ void BM_LiveSampleOfOneGPU(benchmark::State& state) {
     const auto collector = std::make_shared<tarsik::GPUInfoCollector>(tarsik::platform::Services{
         .registry = std::make_shared<tarsik::platform::SysfsRegistrySource>(
             tarsik::platform::SystemPaths{.root = tree.root()}, "libnvidia-ml.so.absent-in-benchmarks")});
-    tarsik::GPUStore store(std::make_shared<OneRadeon>(std::make_shared<tarsik::PooledCollector>(collector)));
-    store.startupRefresh();
-    store.requestDynamicSensors();
-    while (store.sensors().size() < 10) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    const auto pooled = std::make_shared<OneRadeon>(std::make_shared<tarsik::PooledCollector>(collector));
     for (auto _ : state) {
+        // A fresh store each time: Live turned on again within a second would wait for the rest of it.
+        tarsik::GPUStore store(pooled);
+        store.startupRefresh();
+        store.requestDynamicSensors();
+        while (store.sensors().size() < 10) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
         bool published = false;
-        const auto connection =
-            QObject::connect(&store, &tarsik::GPUStore::sensorsChanged, [&published] { published = true; });
+        QObject::connect(&store, &tarsik::GPUStore::sensorsChanged, [&published] { published = true; });
         const auto start = Clock::now();
         store.setLiveSensors(&store, true);
         while (!published) {
@@ -56,10 +57,9 @@ void BM_LiveSampleOfOneGPU(benchmark::State& state) {
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         store.setLiveSensors(&store, false);
-        QObject::disconnect(connection);
-    }
-    if (store.historyOf(store.sensors()[4]) == nullptr) {
-        state.SkipWithError("expected the Radeon's temperature history");
+        if (store.historyOf(store.sensors()[4]) == nullptr) {
+            state.SkipWithError("expected the Radeon's temperature history");
+        }
     }
 }
 BENCHMARK(BM_LiveSampleOfOneGPU)
