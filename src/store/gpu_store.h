@@ -143,7 +143,7 @@ class GPUStore : public QObject {
     std::map<std::string, std::vector<SensorReading>> sensorCache_;
     std::vector<std::string> sensorCacheOrder_;
     SensorHistory history_;
-    std::vector<const QObject*> liveViewers_;
+    std::map<const QObject*, QMetaObject::Connection> liveViewers_;
     bool liveReadRunning_ = false;
     std::optional<std::chrono::steady_clock::time_point> liveReadStarted_;
     QTimer liveTimer_;

@@ -54,9 +54,14 @@ const std::deque<HistoryPoint>* GPUStore::historyOf(const SensorReading& reading
 }
 
 void GPUStore::setLiveSensors(const QObject* viewer, bool wanted) {
-    std::erase(liveViewers_, viewer);
-    if (wanted) {
-        liveViewers_.push_back(viewer);
+    const auto found = liveViewers_.find(viewer);
+    if (wanted && found == liveViewers_.end()) {
+        // A viewer that goes wants nothing more; a window may go before or after the store.
+        liveViewers_[viewer] =
+            connect(viewer, &QObject::destroyed, this, [this, viewer] { setLiveSensors(viewer, false); });
+    } else if (!wanted && found != liveViewers_.end()) {
+        disconnect(found->second);
+        liveViewers_.erase(found);
     }
     if (liveViewers_.empty()) {
         liveTimer_.stop();

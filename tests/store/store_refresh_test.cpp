@@ -455,9 +455,9 @@ TEST_F(StoreFixture, LiveReadsOneAtATimeEverySecondUntilOff) {
     store->requestDynamicSensors();
     fake->releaseSensors(0, readings("40"));
     settle();
-    QObject window1;
+    auto window1 = std::make_unique<QObject>();
     QObject window2;
-    store->setLiveSensors(&window1, true);
+    store->setLiveSensors(window1.get(), true);
     ASSERT_EQ(fake->discoveries.size(), 2u) << "at once";
     EXPECT_EQ(fake->sensorDevices[1]->name, "A");
     store->setLiveSensors(&window2, true);
@@ -473,25 +473,25 @@ TEST_F(StoreFixture, LiveReadsOneAtATimeEverySecondUntilOff) {
     fake->releaseSensors(2, readings("42"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return fake->discoveries.size() == 4; }, 2000));
     EXPECT_GE(clock.elapsed(), 900);
-    store->setLiveSensors(&window1, false);
+    window1.reset();
     fake->releaseSensors(3, readings("43"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return fake->discoveries.size() == 5; }, 2000))
-        << "one window pausing leaves the other's Live running";
+        << "one window going leaves the other's Live running";
     store->setLiveSensors(&window2, false);
     fake->releaseSensors(4, readings("44"));
     QTest::qWait(1500);
     EXPECT_EQ(store->sensors()[0].value, "44");
     EXPECT_EQ(fake->discoveries.size(), 5u);
 
-    store->setLiveSensors(&window1, true);
+    store->setLiveSensors(&window2, true);
     ASSERT_EQ(fake->discoveries.size(), 6u);
     fake->releaseSensors(5, readings("45"));
     settle();
-    store->setLiveSensors(&window1, false);
-    store->setLiveSensors(&window1, true);
+    store->setLiveSensors(&window2, false);
+    store->setLiveSensors(&window2, true);
     EXPECT_EQ(fake->discoveries.size(), 6u) << "shown again within the period: it waits for the rest";
     EXPECT_TRUE(QTest::qWaitFor([this] { return fake->discoveries.size() == 7; }, 1500));
-    store->setLiveSensors(&window1, false);
+    store->setLiveSensors(&window2, false);
 }
 
 std::vector<SensorReading> measured(double celsius) {

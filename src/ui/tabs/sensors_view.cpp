@@ -97,10 +97,6 @@ SensorsView::SensorsView(GPUStore& store, QWidget* parent) : QWidget(parent), st
     rebuildRows();
 }
 
-SensorsView::~SensorsView() {
-    store_.setLiveSensors(this, false);
-}
-
 void SensorsView::showReadings() {
     const auto& sensors = store_.sensors();
     const bool sameSensors =

@@ -22,7 +22,6 @@ class SensorsView : public QWidget {
 
   public:
     explicit SensorsView(GPUStore& store, QWidget* parent = nullptr);
-    ~SensorsView() override;
 
     // Puts one line per reading on the clipboard.
     void copySensorDebug();
